@@ -1,0 +1,3 @@
+#include "platform/log.h"
+
+Q_LOGGING_CATEGORY(lcPurrtick, "purrtick")

@@ -1,0 +1,141 @@
+#include "settings/key_value_store.h"
+
+#include "platform/log.h"
+#include "platform/paths.h"
+
+#include <QMetaObject>
+
+#include <cmath>
+
+namespace {
+
+// Text as written by hand or by QSettings; other stored shapes (lists, points) do not count.
+std::optional<QString> textOf(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return value.toString();
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        const QString text = QString::fromUtf8(bytes);
+        if (text.toUtf8() != bytes) // not valid UTF-8
+            return std::nullopt;
+        return text;
+    }
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+        return value.toString();
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+KeyValueStore::KeyValueStore() : KeyValueStore(Paths::settingsFile()) {}
+
+KeyValueStore::KeyValueStore(const QString& path)
+    : m_settings(std::make_unique<QSettings>(path, QSettings::IniFormat)) {}
+
+KeyValueStore::~KeyValueStore() { flush(); }
+
+KeyValueStore& KeyValueStore::shared() {
+    static KeyValueStore* store = new KeyValueStore();
+    return *store;
+}
+
+QString KeyValueStore::fileName() const { return m_settings->fileName(); }
+
+void KeyValueStore::registerDefaults(const QHash<QString, bool>& defaults) {
+    m_registeredBools.insert(defaults);
+}
+
+std::optional<bool> KeyValueStore::storedBool(const QString& key) const {
+    const QVariant value = m_settings->value(key);
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    const std::optional<QString> text = textOf(value);
+    if (!text)
+        return std::nullopt;
+    const QString word = text->trimmed().toLower();
+    if (word == u"true" || word == u"yes" || word == u"on")
+        return true;
+    if (word == u"false" || word == u"no" || word == u"off")
+        return false;
+    bool isNumber = false;
+    const double number = word.toDouble(&isNumber);
+    if (isNumber && std::isfinite(number))
+        return number != 0.0;
+    return std::nullopt;
+}
+
+bool KeyValueStore::readBool(const QString& key) const {
+    if (const std::optional<bool> stored = storedBool(key))
+        return *stored;
+    return m_registeredBools.value(key, false);
+}
+
+double KeyValueStore::readDouble(const QString& key) const {
+    const QVariant value = m_settings->value(key);
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? 1.0 : 0.0;
+    const std::optional<QString> text = textOf(value);
+    if (!text)
+        return 0.0;
+    bool ok = false;
+    const double number = text->trimmed().toDouble(&ok);
+    return ok && std::isfinite(number) ? number : 0.0;
+}
+
+std::optional<QString> KeyValueStore::readText(const QString& key) const {
+    return textOf(m_settings->value(key));
+}
+
+std::optional<QByteArray> KeyValueStore::readData(const QString& key) const {
+    const QVariant value = m_settings->value(key);
+    if (value.typeId() == QMetaType::QByteArray)
+        return value.toByteArray();
+    if (value.typeId() == QMetaType::QString)
+        return value.toString().toUtf8();
+    return std::nullopt;
+}
+
+void KeyValueStore::writeBool(const QString& key, bool value) { write(key, value); }
+void KeyValueStore::writeDouble(const QString& key, double value) { write(key, value); }
+void KeyValueStore::writeText(const QString& key, const QString& value) { write(key, value); }
+void KeyValueStore::writeData(const QString& key, const QByteArray& value) { write(key, value); }
+
+void KeyValueStore::remove(const QString& key) {
+    m_settings->remove(key);
+    scheduleFlush();
+}
+
+void KeyValueStore::write(const QString& key, const QVariant& value) {
+    m_settings->setValue(key, value);
+    scheduleFlush();
+}
+
+// Many assignments in one turn of the event loop (a drag delivers one per pointer event)
+// share one file write.
+void KeyValueStore::scheduleFlush() {
+    if (m_flushScheduled)
+        return;
+    m_flushScheduled = true;
+    QMetaObject::invokeMethod(
+        this, [this] { flush(); }, Qt::QueuedConnection);
+}
+
+bool KeyValueStore::flush() {
+    m_flushScheduled = false;
+    m_settings->sync();
+    const bool written = m_settings->status() != QSettings::AccessError;
+    if (!written && !m_reportedFailure) {
+        qCWarning(lcPurrtick).noquote()
+            << QStringLiteral("설정 저장 실패: %1에 쓸 수 없습니다").arg(m_settings->fileName());
+        m_reportedFailure = true;
+    } else if (written) {
+        m_reportedFailure = false;
+    }
+    return written;
+}

@@ -1,0 +1,74 @@
+#include "timing/clock_engine.h"
+
+ClockEngine::ClockEngine(Settings& settings, const Clock& clock, QObject* parent)
+    : QObject(parent), m_settings(settings), m_clock(clock), m_now(clock.now()) {
+    m_shownText = displayText();
+    for (auto signal : {&Settings::clockTimeZoneIDChanged, &Settings::clockUse24HourChanged,
+                        &Settings::clockShowSecondsChanged, &Settings::clockShowAMPMChanged})
+        connect(&m_settings, signal, this, &ClockEngine::notifyDisplayText);
+    start();
+}
+
+ClockEngine& ClockEngine::shared() {
+    static ClockEngine* engine = new ClockEngine(Settings::shared(), SystemClock::shared());
+    return *engine;
+}
+
+void ClockEngine::start() {
+    m_ticker = std::make_unique<QTimer>();
+    m_ticker->setTimerType(Qt::PreciseTimer);
+    m_ticker->setInterval(kRefreshIntervalMs);
+    connect(m_ticker.get(), &QTimer::timeout, this, &ClockEngine::refresh);
+    m_ticker->start();
+}
+
+void ClockEngine::refresh() {
+    const QDateTime now = m_clock.now();
+    if (now == m_now)
+        return;
+    m_now = now;
+    emit nowChanged();
+    notifyDisplayText();
+}
+
+std::optional<QTimeZone> ClockEngine::chosenZone() const {
+    const std::optional<QString> id = m_settings.clockTimeZoneID();
+    if (!id)
+        return std::nullopt;
+    if (*id != m_cachedZoneID || m_cachedZoneID.isNull()) {
+        m_cachedZoneID = *id;
+        const QTimeZone zone(id->toUtf8());
+        m_cachedZone = zone.isValid() ? std::optional(zone) : std::nullopt;
+    }
+    return m_cachedZone;
+}
+
+QString ClockEngine::displayText() const { return formatted(m_now); }
+
+QString ClockEngine::formatted(const QDateTime& instant) const {
+    const std::optional<QTimeZone> zone = chosenZone();
+    const QTime time = (zone ? instant.toTimeZone(*zone) : instant.toLocalTime()).time();
+    const int hour = time.isValid() ? time.hour() : 0;
+    const int minute = time.isValid() ? time.minute() : 0;
+    const int second = time.isValid() ? time.second() : 0;
+    const bool seconds = m_settings.clockShowSeconds();
+
+    if (m_settings.clockUse24Hour())
+        return seconds ? QString::asprintf("%02d:%02d:%02d", hour, minute, second)
+                       : QString::asprintf("%02d:%02d", hour, minute);
+
+    const int dialHour = hour % 12 == 0 ? 12 : hour % 12;
+    QString text = seconds ? QString::asprintf("%d:%02d:%02d", dialHour, minute, second)
+                           : QString::asprintf("%d:%02d", dialHour, minute);
+    if (m_settings.clockShowAMPM())
+        text += hour < 12 ? QStringLiteral(" AM") : QStringLiteral(" PM");
+    return text;
+}
+
+void ClockEngine::notifyDisplayText() {
+    QString text = displayText();
+    if (text == m_shownText)
+        return;
+    m_shownText = std::move(text);
+    emit displayTextChanged();
+}

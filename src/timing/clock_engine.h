@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "settings/settings.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QTimeZone>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+// The time source of clock mode: refreshes `now` twice a second for the whole run and writes it
+// in the clock options of the settings (24-hour or 12-hour, seconds, AM/PM, time zone).
+class ClockEngine : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QDateTime now READ now NOTIFY nowChanged)
+    Q_PROPERTY(QString displayText READ displayText NOTIFY displayTextChanged)
+
+public:
+    static constexpr int kRefreshIntervalMs = 500;
+
+    ClockEngine(Settings& settings, const Clock& clock, QObject* parent = nullptr);
+
+    static ClockEngine& shared();
+
+    QDateTime now() const { return m_now; }
+    QString displayText() const;
+
+    // (Re)starts the refresh timer. Construction calls it.
+    void start();
+    // Takes the current instant now, as a firing of the refresh timer does.
+    void refresh();
+
+    QTimer* ticker() const { return m_ticker.get(); }
+
+signals:
+    void nowChanged();
+    void displayTextChanged();
+
+private:
+    // The chosen zone when it is known to the time-zone database, else none (the device zone).
+    std::optional<QTimeZone> chosenZone() const;
+    QString formatted(const QDateTime& instant) const;
+    void notifyDisplayText();
+
+    Settings& m_settings;
+    const Clock& m_clock;
+    QDateTime m_now;
+    std::unique_ptr<QTimer> m_ticker;
+    QString m_shownText;
+
+    // Looking a zone up reads the database, so the last one is kept.
+    mutable QString m_cachedZoneID;
+    mutable std::optional<QTimeZone> m_cachedZone;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "settings/enums.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// The text of a whole number of seconds in a display format. Negative input counts as 0.
+// Pure: no locale, no time zone; digits are ASCII.
+QString formatSeconds(TimerDisplayFormat format, std::int64_t seconds);
+
+// Seconds rounded to the nearest whole second, halves away from zero, kept within the 64-bit
+// range (NaN gives 0).
+std::int64_t roundedSeconds(double seconds);

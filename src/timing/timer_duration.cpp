@@ -1,0 +1,76 @@
+#include "timing/timer_duration.h"
+
+#include "timing/saturating.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Floor division, so that negative minutes borrow from the hour.
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+    const std::int64_t q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+// The local instant with this wall-clock date and time. A time inside a spring-forward gap is
+// read with the offset in force before the gap, which moves it forward by the gap's length.
+QDateTime localInstant(QDate date, QTime time) {
+    QDateTime local(date, time, Qt::LocalTime);
+    if (local.isValid())
+        return local;
+    const QDateTime asUtc(date, time, Qt::UTC);
+    const int offsetBefore = asUtc.addDays(-1).toLocalTime().offsetFromUtc();
+    return asUtc.addSecs(-offsetBefore).toLocalTime();
+}
+
+// The wall-clock time hour:minute on `day`, carrying out-of-range fields over into days.
+QDateTime wallClockOn(QDate day, std::int64_t hour, std::int64_t minute) {
+    const std::int64_t totalMinutes = saturatingAdd(saturatingMul(hour, 60), minute);
+    const std::int64_t dayCarry = floorDiv(totalMinutes, 24 * 60);
+    const std::int64_t minuteOfDay = totalMinutes - dayCarry * 24 * 60;
+    // QDate covers about ±2^31 years; a carry far beyond that builds no date at all.
+    if (dayCarry > 1'000'000'000 || dayCarry < -1'000'000'000)
+        return QDateTime();
+    const QDate date = day.addDays(dayCarry);
+    if (!date.isValid())
+        return QDateTime();
+    return localInstant(date, QTime(int(minuteOfDay / 60), int(minuteOfDay % 60)));
+}
+
+double clampDuration(double seconds) { return std::min(seconds, kMaxCountdownSeconds); }
+
+} // namespace
+
+QDateTime nextWallClockTime(std::int64_t hour, std::int64_t minute, const QDateTime& now) {
+    const QDate today = now.toLocalTime().date();
+    QDateTime target = wallClockOn(today, hour, minute);
+    if (!target.isValid())
+        return QDateTime();
+    if (target <= now) {
+        // Calendar-day arithmetic keeps the wall-clock time across a daylight-saving change.
+        const QDateTime tomorrow = wallClockOn(today.addDays(1), hour, minute);
+        if (tomorrow.isValid())
+            target = tomorrow;
+    }
+    return target;
+}
+
+double configuredDuration(const TimerMode& mode, const QDateTime& now) {
+    switch (mode.kind) {
+    case TimerMode::Kind::task:
+        return clampDuration(double(saturatingMul(std::max<std::int64_t>(mode.minutes(), 1), 60)));
+    case TimerMode::Kind::workDuration: {
+        const std::int64_t total =
+            saturatingAdd(saturatingMul(mode.hours(), 3600), saturatingMul(mode.minutes(), 60));
+        return clampDuration(double(std::max<std::int64_t>(total, 1)));
+    }
+    case TimerMode::Kind::workOff: {
+        const QDateTime target = nextWallClockTime(mode.hour(), mode.minute(), now);
+        if (!target.isValid())
+            return 0.0;
+        return clampDuration(double(now.msecsTo(target)) / 1000.0);
+    }
+    }
+    return 0.0;
+}

@@ -1,0 +1,37 @@
+#include "temp_store.h"
+
+#include <QFile>
+#include <QTest>
+
+TempStore::TempStore() : m_path(m_dir.filePath(QStringLiteral("Purrtick/Purrtick.conf"))) {}
+
+void TempStore::writeFile(const QByteArray& contents) const {
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    QFile file(m_path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(contents);
+}
+
+QByteArray TempStore::fileContents() const {
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void TempStore::seed(const QString& key, const QVariant& value) const {
+    QSettings settings(m_path, QSettings::IniFormat);
+    settings.setValue(key, value);
+}
+
+KeyValueStore& TempStore::open() {
+    m_store.reset();
+    m_store = std::make_unique<KeyValueStore>(m_path);
+    return *m_store;
+}
+
+std::unique_ptr<QSettings> TempStore::readBack() {
+    if (m_store)
+        m_store->flush();
+    return std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+}
