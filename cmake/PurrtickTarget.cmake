@@ -1,9 +1,14 @@
-# Common compile settings for every target of the project.
+# Common compile settings for every target of the project. Production code also forbids
+# implicit conversions between 8-bit strings and QString; tests (RELAXED) may write plain
+# literals for readability.
 function(purrtick_target_defaults target)
+    cmake_parse_arguments(ARG "RELAXED" "" "" ${ARGN})
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
     target_compile_definitions(${target} PRIVATE
-        QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_URL_CAST_FROM_STRING
-        QT_NO_NARROWING_CONVERSIONS_IN_CONNECT QT_USE_QSTRINGBUILDER)
+        QT_NO_URL_CAST_FROM_STRING QT_NO_NARROWING_CONVERSIONS_IN_CONNECT QT_USE_QSTRINGBUILDER)
+    if(NOT ARG_RELAXED)
+        target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII)
+    endif()
     if(PURRTICK_SANITIZE)
         target_compile_options(${target} PRIVATE
             -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
@@ -11,11 +16,15 @@ function(purrtick_target_defaults target)
     endif()
 endfunction()
 
-# purrtick_library(NAME SOURCES... [LINKS ...]) declares one subsystem library.
+# purrtick_library(NAME [RELAXED] SOURCES... [LINKS ...]) declares one subsystem library.
 function(purrtick_library name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "RELAXED" "" "SOURCES;LINKS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${ARG_LINKS})
-    purrtick_target_defaults(${name})
+    if(ARG_RELAXED)
+        purrtick_target_defaults(${name} RELAXED)
+    else()
+        purrtick_target_defaults(${name})
+    endif()
 endfunction()

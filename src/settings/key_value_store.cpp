@@ -36,7 +36,7 @@ std::optional<QString> textOf(const QVariant& value) {
 KeyValueStore::KeyValueStore() : KeyValueStore(Paths::settingsFile()) {}
 
 KeyValueStore::KeyValueStore(const QString& path)
-    : m_settings(std::make_unique<QSettings>(path, QSettings::IniFormat)) {}
+    : m_path(path), m_settings(std::make_unique<QSettings>(path, QSettings::IniFormat)) {}
 
 KeyValueStore::~KeyValueStore() { flush(); }
 
@@ -45,7 +45,7 @@ KeyValueStore& KeyValueStore::shared() {
     return *store;
 }
 
-QString KeyValueStore::fileName() const { return m_settings->fileName(); }
+QString KeyValueStore::fileName() const { return m_path; }
 
 void KeyValueStore::registerDefaults(const QHash<QString, bool>& defaults) {
     m_registeredBools.insert(defaults);
@@ -108,12 +108,24 @@ void KeyValueStore::writeData(const QString& key, const QByteArray& value) { wri
 
 void KeyValueStore::remove(const QString& key) {
     m_settings->remove(key);
+    m_unsynced.insert(key, std::nullopt);
     scheduleFlush();
 }
 
 void KeyValueStore::write(const QString& key, const QVariant& value) {
     m_settings->setValue(key, value);
+    m_unsynced.insert(key, value);
     scheduleFlush();
+}
+
+void KeyValueStore::reopen() {
+    m_settings = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+    for (auto it = m_unsynced.cbegin(); it != m_unsynced.cend(); ++it) {
+        if (it.value())
+            m_settings->setValue(it.key(), *it.value());
+        else
+            m_settings->remove(it.key());
+    }
 }
 
 // Many assignments in one turn of the event loop (a drag delivers one per pointer event)
@@ -128,14 +140,25 @@ void KeyValueStore::scheduleFlush() {
 
 bool KeyValueStore::flush() {
     m_flushScheduled = false;
+    if (m_unsynced.isEmpty())
+        return true;
+    if (m_reopenBeforeSync)
+        reopen();
+    m_reopenBeforeSync = false;
     m_settings->sync();
-    const bool written = m_settings->status() != QSettings::AccessError;
-    if (!written && !m_reportedFailure) {
-        qCWarning(lcPurrtick).noquote()
-            << QStringLiteral("설정 저장 실패: %1에 쓸 수 없습니다").arg(m_settings->fileName());
+    const QSettings::Status status = m_settings->status();
+    if (status == QSettings::AccessError) {
+        if (!m_reportedFailure)
+            qCWarning(lcPurrtick).noquote()
+                << QStringLiteral("설정 저장 실패: %1에 쓸 수 없습니다").arg(m_path);
         m_reportedFailure = true;
-    } else if (written) {
-        m_reportedFailure = false;
+        m_reopenBeforeSync = true;
+        return false;
     }
-    return written;
+    m_unsynced.clear();
+    m_reportedFailure = false;
+    // A format error met while reading a damaged file is gone once the file is rewritten;
+    // a fresh instance keeps it from hiding later write failures.
+    m_reopenBeforeSync = status != QSettings::NoError;
+    return true;
 }

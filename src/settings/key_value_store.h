@@ -48,10 +48,17 @@ public:
 private:
     void write(const QString& key, const QVariant& value);
     void scheduleFlush();
+    void reopen();
     std::optional<bool> storedBool(const QString& key) const;
 
+    QString m_path;
     std::unique_ptr<QSettings> m_settings;
+    // Writes not yet known to be in the file (an absent value is a removal). QSettings keeps
+    // its first error for good, so after an error the store reopens the file before the next
+    // write and applies these again.
+    QHash<QString, std::optional<QVariant>> m_unsynced;
     QHash<QString, bool> m_registeredBools;
     bool m_flushScheduled = false;
     bool m_reportedFailure = false;
+    bool m_reopenBeforeSync = false;
 };

@@ -26,7 +26,7 @@ QDateTime localInstant(QDate date, QTime time) {
 
 // The wall-clock time hour:minute on `day`, carrying out-of-range fields over into days.
 QDateTime wallClockOn(QDate day, std::int64_t hour, std::int64_t minute) {
-    const std::int64_t totalMinutes = saturatingAdd(saturatingMul(hour, 60), minute);
+    const std::int64_t totalMinutes = linearCombination(hour, 60, minute, 1);
     const std::int64_t dayCarry = floorDiv(totalMinutes, 24 * 60);
     const std::int64_t minuteOfDay = totalMinutes - dayCarry * 24 * 60;
     // QDate covers about ±2^31 years; a carry far beyond that builds no date at all.
@@ -59,10 +59,9 @@ QDateTime nextWallClockTime(std::int64_t hour, std::int64_t minute, const QDateT
 double configuredDuration(const TimerMode& mode, const QDateTime& now) {
     switch (mode.kind) {
     case TimerMode::Kind::task:
-        return clampDuration(double(saturatingMul(std::max<std::int64_t>(mode.minutes(), 1), 60)));
+        return clampDuration(double(linearCombination(std::max<std::int64_t>(mode.minutes(), 1), 60, 0, 0)));
     case TimerMode::Kind::workDuration: {
-        const std::int64_t total =
-            saturatingAdd(saturatingMul(mode.hours(), 3600), saturatingMul(mode.minutes(), 60));
+        const std::int64_t total = linearCombination(mode.hours(), 3600, mode.minutes(), 60);
         return clampDuration(double(std::max<std::int64_t>(total, 1)));
     }
     case TimerMode::Kind::workOff: {

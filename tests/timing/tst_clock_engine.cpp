@@ -1,0 +1,162 @@
+#include "fake_clock.h"
+#include "temp_store.h"
+#include "timing/clock_engine.h"
+#include "timing/clock_region.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <ctime>
+#include <set>
+
+class ClockEngineTest : public QObject {
+    Q_OBJECT
+
+    struct Fixture {
+        TempStore temp;
+        Settings settings{temp.open()};
+        FakeClock clock;
+        ClockEngine engine{settings, clock};
+    };
+
+private slots:
+    void displayText_data() {
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<bool>("use24");
+        QTest::addColumn<bool>("seconds");
+        QTest::addColumn<bool>("ampm");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("12h 00:30") << QTime(0, 30) << false << false << true << "12:30 AM";
+        QTest::newRow("12h 12:05") << QTime(12, 5) << false << false << true << "12:05 PM";
+        QTest::newRow("12h 13:07:09 s") << QTime(13, 7, 9) << false << true << true
+                                        << "1:07:09 PM";
+        QTest::newRow("12h 11:59:59 s") << QTime(11, 59, 59) << false << true << true
+                                        << "11:59:59 AM";
+        QTest::newRow("12h no ampm") << QTime(13, 7, 9) << false << false << false << "1:07";
+        QTest::newRow("12h no ampm s") << QTime(0, 0, 5) << false << true << false << "12:00:05";
+        QTest::newRow("24h 00:30") << QTime(0, 30) << true << false << true << "00:30";
+        QTest::newRow("24h 12:05") << QTime(12, 5) << true << false << false << "12:05";
+        QTest::newRow("24h 13:07:09") << QTime(13, 7, 9) << true << true << true << "13:07:09";
+        QTest::newRow("24h 09:03:04") << QTime(9, 3, 4) << true << true << false << "09:03:04";
+    }
+    void displayText() {
+        QFETCH(QTime, time);
+        QFETCH(bool, use24);
+        QFETCH(bool, seconds);
+        QFETCH(bool, ampm);
+        QFETCH(QString, text);
+        Fixture f;
+        f.settings.setClockTimeZoneID(QStringLiteral("UTC"));
+        f.settings.setClockUse24Hour(use24);
+        f.settings.setClockShowSeconds(seconds);
+        f.settings.setClockShowAMPM(ampm);
+        f.clock.set(QDateTime(QDate(2026, 1, 15), time, Qt::UTC));
+        f.engine.refresh();
+        QCOMPARE(f.engine.displayText(), text);
+    }
+
+    void zones_data() {
+        QTest::addColumn<QString>("zoneID");
+        QTest::addColumn<QString>("text");
+        // 2026-07-01 12:00 UTC
+        QTest::newRow("Seoul") << "Asia/Seoul" << "21:00";
+        QTest::newRow("Kolkata") << "Asia/Kolkata" << "17:30";
+        QTest::newRow("New York in summer") << "America/New_York" << "08:00";
+        QTest::newRow("unknown zone uses the device zone") << "Mars/Olympus_Mons" << "14:00";
+        QTest::newRow("empty id uses the device zone") << "" << "14:00";
+    }
+    void zones() {
+        QFETCH(QString, zoneID);
+        QFETCH(QString, text);
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        Fixture f;
+        f.settings.setClockTimeZoneID(zoneID);
+        f.clock.set(QDateTime(QDate(2026, 7, 1), QTime(12, 0), Qt::UTC));
+        f.engine.refresh();
+        QCOMPARE(f.engine.displayText(), text);
+        f.settings.setClockTimeZoneID(std::nullopt);
+        QCOMPARE(f.engine.displayText(), QStringLiteral("14:00"));
+        qputenv("TZ", "UTC");
+        tzset();
+    }
+
+    void refreshesTwiceASecondAndNotifiesChanges() {
+        Fixture f;
+        QCOMPARE(f.engine.ticker()->interval(), 500);
+        QVERIFY(f.engine.ticker()->isActive());
+        QSignalSpy now(&f.engine, &ClockEngine::nowChanged);
+        QSignalSpy text(&f.engine, &ClockEngine::displayTextChanged);
+        f.clock.advance(0.5);
+        QVERIFY(QMetaObject::invokeMethod(f.engine.ticker(), "timeout"));
+        QCOMPARE(now.count(), 1);
+        QCOMPARE(text.count(), 0); // 09:00 still
+        f.clock.advance(60);
+        f.engine.refresh();
+        QCOMPARE(text.count(), 1);
+        f.settings.setClockShowSeconds(true); // an option change shows at once
+        QCOMPARE(text.count(), 2);
+        f.settings.setClockShowSeconds(true);
+        QCOMPARE(text.count(), 2);
+    }
+
+    void offsetLabels_data() {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QDateTime>("instant");
+        QTest::addColumn<QString>("label");
+        const QDateTime january(QDate(2026, 1, 15), QTime(12, 0), Qt::UTC);
+        const QDateTime july(QDate(2026, 7, 15), QTime(12, 0), Qt::UTC);
+        QTest::newRow("Seoul") << QByteArray("Asia/Seoul") << january << "UTC+9";
+        QTest::newRow("Kolkata") << QByteArray("Asia/Kolkata") << january << "UTC+5:30";
+        QTest::newRow("UTC") << QByteArray("UTC") << january << "UTC+0";
+        QTest::newRow("New York January") << QByteArray("America/New_York") << january << "UTC-5";
+        QTest::newRow("New York July") << QByteArray("America/New_York") << july << "UTC-4";
+        QTest::newRow("Newfoundland") << QByteArray("America/St_Johns") << january << "UTC-3:30";
+        QTest::newRow("Kathmandu") << QByteArray("Asia/Kathmandu") << january << "UTC+5:45";
+        QTest::newRow("Auckland summer") << QByteArray("Pacific/Auckland") << january
+                                         << "UTC+13";
+    }
+    void offsetLabels() {
+        QFETCH(QByteArray, zone);
+        QFETCH(QDateTime, instant);
+        QFETCH(QString, label);
+        const QTimeZone tz(zone);
+        QVERIFY(tz.isValid());
+        QCOMPARE(ClockRegion::offsetLabel(tz, instant), label);
+    }
+
+    void offsetLabelSecondsOnly() {
+        QCOMPARE(ClockRegion::offsetLabel(59), QStringLiteral("UTC+0"));
+        QCOMPARE(ClockRegion::offsetLabel(-59), QStringLiteral("UTC-0"));
+        QCOMPARE(ClockRegion::offsetLabel(-(3 * 3600 + 1800)), QStringLiteral("UTC-3:30"));
+    }
+
+    void regionTable() {
+        const auto& all = ClockRegion::all();
+        QCOMPARE(all.size(), std::size_t(34));
+        QCOMPARE(all.front(), (ClockRegion{QStringLiteral("Asia/Seoul"), QStringLiteral("서울"),
+                                           QStringLiteral("아시아·중동")}));
+        QCOMPARE(all.back().id, QStringLiteral("UTC"));
+        QCOMPARE(all.back().name, QStringLiteral("UTC (협정 세계시)"));
+        QCOMPARE(all[25].id, QStringLiteral("Pacific/Honolulu"));
+        QCOMPARE(all[25].group, QStringLiteral("북미"));
+        QCOMPARE(ClockRegion::groups(),
+                 (QStringList{"아시아·중동", "유럽", "북미", "남미", "오세아니아", "아프리카",
+                              "기타"}));
+        // Every id is known to the time-zone database, ids are unique, every group is listed,
+        // and each group's entries stand together in table order.
+        std::set<QString> ids;
+        int groupIndex = 0;
+        for (const ClockRegion& region : all) {
+            QVERIFY2(QTimeZone(region.id.toUtf8()).isValid(), qPrintable(region.id));
+            QVERIFY(ids.insert(region.id).second);
+            const int index = int(ClockRegion::groups().indexOf(region.group));
+            QVERIFY(index >= groupIndex);
+            groupIndex = index;
+        }
+        QCOMPARE(groupIndex, 6);
+    }
+};
+
+QTEST_GUILESS_MAIN(ClockEngineTest)
+#include "tst_clock_engine.moc"
