@@ -1,4 +1,5 @@
 #include "platform/canberra_alert_sound.h"
+#include "platform/quit_on_signals.h"
 #include "settings/layout_store.h"
 #include "settings/settings.h"
 #include "timing/clock_engine.h"
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     // An accessory: closing a window never ends the program; only the quit command does.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    quitOnTerminationSignals();
     AlertSound::installShared(&CanberraAlertSound::shared());
 
     Settings::shared();

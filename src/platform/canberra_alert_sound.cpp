@@ -24,10 +24,10 @@ void CanberraAlertSound::play() {
 }
 
 bool CanberraAlertSound::playThroughCanberra() {
-    if (!ensureContext())
-        return false;
-    const int result = ca_context_play(m_context, 0, CA_PROP_EVENT_ID, "bell",
-                                       CA_PROP_EVENT_DESCRIPTION, "Timer finished", nullptr);
+    int result = openContext();
+    if (result == CA_SUCCESS)
+        result = ca_context_play(m_context, 0, CA_PROP_EVENT_ID, "bell", CA_PROP_EVENT_DESCRIPTION,
+                                 "Timer finished", nullptr);
     if (result == CA_SUCCESS) {
         m_loggedFailure = false;
         return true;
@@ -36,25 +36,22 @@ bool CanberraAlertSound::playThroughCanberra() {
         qCInfo(lcPurrtick) << "alert sound through canberra unavailable:" << ca_strerror(result);
         m_loggedFailure = true;
     }
-    // A sound server may come up later: open a fresh connection next time.
+    // A sound server may come up later: connect afresh next time.
     dropContext();
     return false;
 }
 
-bool CanberraAlertSound::ensureContext() {
+int CanberraAlertSound::openContext() {
     if (m_context)
-        return true;
-    if (ca_context_create(&m_context) != CA_SUCCESS) {
+        return CA_SUCCESS;
+    int result = ca_context_create(&m_context);
+    if (result != CA_SUCCESS) {
         m_context = nullptr;
-        return false;
+        return result;
     }
     ca_context_change_props(m_context, CA_PROP_APPLICATION_NAME, "Purrtick", CA_PROP_APPLICATION_ID,
                             "purrtick", nullptr);
-    if (ca_context_open(m_context) != CA_SUCCESS) {
-        dropContext();
-        return false;
-    }
-    return true;
+    return ca_context_open(m_context);
 }
 
 void CanberraAlertSound::dropContext() {

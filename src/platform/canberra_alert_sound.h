@@ -26,7 +26,8 @@ public:
     static CanberraAlertSound& shared();
 
 private:
-    bool ensureContext();
+    // Creates and opens the context if needed; a canberra result code.
+    int openContext();
     void dropContext();
 
     ca_context* m_context = nullptr;

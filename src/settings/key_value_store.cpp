@@ -3,7 +3,8 @@
 #include "platform/log.h"
 #include "platform/paths.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <QEvent>
 
 #include <cmath>
 
@@ -35,13 +36,25 @@ std::optional<QString> textOf(const QVariant& value) {
 
 KeyValueStore::KeyValueStore() : KeyValueStore(Paths::settingsFile()) {}
 
-KeyValueStore::KeyValueStore(const QString& path)
-    : m_path(path), m_settings(std::make_unique<QSettings>(path, QSettings::IniFormat)) {}
+KeyValueStore::KeyValueStore(const QString& path, int writeIntervalMs)
+    : m_path(path), m_settings(std::make_unique<QSettings>(path, QSettings::IniFormat)),
+      m_writeIntervalMs(writeIntervalMs) {
+    m_settings->installEventFilter(this);
+    m_flushTimer.setSingleShot(true);
+    connect(&m_flushTimer, &QTimer::timeout, this, [this] { flush(); });
+}
 
 KeyValueStore::~KeyValueStore() { flush(); }
 
 KeyValueStore& KeyValueStore::shared() {
-    static KeyValueStore* store = new KeyValueStore();
+    static KeyValueStore* store = [] {
+        auto* created = new KeyValueStore();
+        // The instance lives until exit; what waits for the write interval is written then.
+        if (QCoreApplication::instance())
+            QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                             created, [created] { created->flush(); });
+        return created;
+    }();
     return *store;
 }
 
@@ -118,8 +131,17 @@ void KeyValueStore::write(const QString& key, const QVariant& value) {
     scheduleFlush();
 }
 
+// QSettings writes its file on its own in the next turn of the event loop after every change;
+// the store decides when to write instead.
+bool KeyValueStore::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_settings.get() && event->type() == QEvent::UpdateRequest)
+        return true;
+    return QObject::eventFilter(watched, event);
+}
+
 void KeyValueStore::reopen() {
     m_settings = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+    m_settings->installEventFilter(this);
     for (auto it = m_unsynced.cbegin(); it != m_unsynced.cend(); ++it) {
         if (it.value())
             m_settings->setValue(it.key(), *it.value());
@@ -128,20 +150,20 @@ void KeyValueStore::reopen() {
     }
 }
 
-// Many assignments in one turn of the event loop (a drag delivers one per pointer event)
-// share one file write.
 void KeyValueStore::scheduleFlush() {
-    if (m_flushScheduled)
+    if (m_flushTimer.isActive())
         return;
-    m_flushScheduled = true;
-    QMetaObject::invokeMethod(
-        this, [this] { flush(); }, Qt::QueuedConnection);
+    const qint64 sinceLast = m_sinceLastWrite.isValid() ? m_sinceLastWrite.elapsed() : -1;
+    const bool recent = sinceLast >= 0 && sinceLast < m_writeIntervalMs;
+    m_flushTimer.start(recent ? int(m_writeIntervalMs - sinceLast) : 0);
 }
 
 bool KeyValueStore::flush() {
-    m_flushScheduled = false;
+    m_flushTimer.stop();
     if (m_unsynced.isEmpty())
         return true;
+    ++m_fileWrites;
+    m_sinceLastWrite.start();
     if (m_reopenBeforeSync)
         reopen();
     m_reopenBeforeSync = false;

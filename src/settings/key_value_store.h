@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QSettings>
 #include <QString>
+#include <QTimer>
 #include <QVariant>
 
 #include <memory>
@@ -12,15 +14,23 @@
 
 // Typed, fault-tolerant access to the per-user INI store. Reads never fail: a value that is
 // missing or cannot be understood gives nothing (or the registered default), so a damaged file
-// reads as defaults. Writes go to QSettings at once and reach the file within the same turn of
-// the event loop; a file that cannot be written is reported once in the log.
+// reads as defaults. Writes go to QSettings at once; a file that cannot be written is reported
+// once in the log.
+//
+// Writing the file costs about a millisecond (QSettings locks it, writes a copy and syncs it to
+// disk), while a drag assigns a value on every pointer event. So the first change after a quiet
+// spell reaches the file in the next turn of the event loop, and changes that follow within
+// the write interval are written together at its end: at most two file writes a second, and no
+// change waits longer than the interval.
 class KeyValueStore : public QObject {
     Q_OBJECT
 public:
     // The user's store: $XDG_CONFIG_HOME/Purrtick/Purrtick.conf.
     KeyValueStore();
     // A store kept in the INI file at `path`.
-    explicit KeyValueStore(const QString& path);
+    static constexpr int kDefaultWriteIntervalMs = 500;
+
+    explicit KeyValueStore(const QString& path, int writeIntervalMs = kDefaultWriteIntervalMs);
     ~KeyValueStore() override;
 
     QString fileName() const;
@@ -42,8 +52,13 @@ public:
 
     // Writes pending changes to the file now. Returns false when the file cannot be written.
     bool flush();
+    // How many times the file was written (or a write was tried).
+    int fileWrites() const { return m_fileWrites; }
 
     static KeyValueStore& shared();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void write(const QString& key, const QVariant& value);
@@ -58,7 +73,10 @@ private:
     // write and applies these again.
     QHash<QString, std::optional<QVariant>> m_unsynced;
     QHash<QString, bool> m_registeredBools;
-    bool m_flushScheduled = false;
+    QTimer m_flushTimer;
+    QElapsedTimer m_sinceLastWrite;
+    int m_writeIntervalMs;
+    int m_fileWrites = 0;
     bool m_reportedFailure = false;
     bool m_reopenBeforeSync = false;
 };

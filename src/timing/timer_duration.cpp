@@ -28,7 +28,7 @@ QDateTime localInstant(QDate date, QTime time) {
 QDateTime wallClockOn(QDate day, std::int64_t hour, std::int64_t minute) {
     const std::int64_t totalMinutes = linearCombination(hour, 60, minute, 1);
     const std::int64_t dayCarry = floorDiv(totalMinutes, 24 * 60);
-    const std::int64_t minuteOfDay = totalMinutes - dayCarry * 24 * 60;
+    const std::int64_t minuteOfDay = ((totalMinutes % (24 * 60)) + 24 * 60) % (24 * 60);
     // QDate covers about ±2^31 years; a carry far beyond that builds no date at all.
     if (dayCarry > 1'000'000'000 || dayCarry < -1'000'000'000)
         return QDateTime();

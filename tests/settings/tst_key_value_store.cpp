@@ -84,6 +84,35 @@ private slots:
         QCOMPARE(reopened.readData("missing"), std::nullopt);
     }
 
+    // A burst of writes (a drag) costs one file write per interval, and nothing waits longer.
+    void burstsShareOneFileWrite() {
+        TempStore temp;
+        KeyValueStore store(temp.path(), 40);
+        store.writeDouble("x", 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(store.fileWrites(), 1);
+        for (int i = 2; i <= 50; ++i) {
+            store.writeDouble("x", i);
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(store.fileWrites(), 1);
+        QCOMPARE(TempStore::fileValue(temp.path(), "x").toDouble(), 1.0);
+        QTRY_COMPARE_WITH_TIMEOUT(store.fileWrites(), 2, 2000);
+        QCOMPARE(TempStore::fileValue(temp.path(), "x").toDouble(), 50.0);
+    }
+
+    void pendingWritesLandWhenTheStoreCloses() {
+        TempStore temp;
+        {
+            KeyValueStore store(temp.path(), 60000);
+            store.writeBool("first", true);
+            store.flush();
+            store.writeText("second", "later");
+        }
+        QCOMPARE(TempStore::fileValue(temp.path(), "second").toString(),
+                 QStringLiteral("later"));
+    }
+
     // A store whose file cannot be written keeps working in memory and says so once.
     void unwritableFileIsReportedOnce() {
         QTemporaryDir dir;
@@ -118,7 +147,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         store.writeBool("b", true);
         QVERIFY(store.flush());
-        QCOMPARE(QSettings(folder + "/Purrtick.conf", QSettings::IniFormat).value("b").toBool(),
+        QCOMPARE(TempStore::fileValue(folder + "/Purrtick.conf", "b").toBool(),
                  true);
     }
 };

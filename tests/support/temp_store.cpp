@@ -33,5 +33,19 @@ KeyValueStore& TempStore::open() {
 std::unique_ptr<QSettings> TempStore::readBack() {
     if (m_store)
         m_store->flush();
-    return std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+    // QSettings shares unsaved changes between instances on the same path within a process,
+    // so the file is read through a copy: what comes back is what the file holds.
+    const QString copy = m_dir.filePath(QStringLiteral("readback-%1.conf").arg(++m_readBacks));
+    QFile::remove(copy);
+    QFile::copy(m_path, copy);
+    return std::make_unique<QSettings>(copy, QSettings::IniFormat);
+}
+
+QVariant TempStore::fileValue(const QString& path, const QString& key) {
+    static int copies = 0;
+    const QString copy = path + QStringLiteral(".copy-%1").arg(++copies);
+    QFile::copy(path, copy);
+    const QVariant value = QSettings(copy, QSettings::IniFormat).value(key);
+    QFile::remove(copy);
+    return value;
 }

@@ -28,7 +28,12 @@ public:
     // Flushes the store under test and reads the file back through a fresh QSettings.
     std::unique_ptr<QSettings> readBack();
 
+    // The value the INI file at `path` holds, read by a QSettings that shares nothing with the
+    // store under test.
+    static QVariant fileValue(const QString& path, const QString& key);
+
 private:
+    int m_readBacks = 0;
     QTemporaryDir m_dir;
     QString m_path;
     std::unique_ptr<KeyValueStore> m_store;
