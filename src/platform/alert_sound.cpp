@@ -20,4 +20,6 @@ AlertSound& AlertSound::shared() {
     return g_shared ? *g_shared : placeholder;
 }
 
-void AlertSound::installShared(AlertSound* sound) { g_shared = sound; }
+void AlertSound::installShared(AlertSound* sound) {
+    g_shared = sound;
+}

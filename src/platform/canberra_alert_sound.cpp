@@ -6,12 +6,15 @@
 
 #include <canberra.h>
 
-CanberraAlertSound::CanberraAlertSound(Fallback fallback) : m_fallback(std::move(fallback)) {
+CanberraAlertSound::CanberraAlertSound(Fallback fallback)
+    : m_fallback(std::move(fallback)) {
     if (!m_fallback)
         m_fallback = [] { QApplication::beep(); };
 }
 
-CanberraAlertSound::~CanberraAlertSound() { dropContext(); }
+CanberraAlertSound::~CanberraAlertSound() {
+    dropContext();
+}
 
 CanberraAlertSound& CanberraAlertSound::shared() {
     static CanberraAlertSound sound;

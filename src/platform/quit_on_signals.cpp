@@ -28,8 +28,8 @@ void quitOnTerminationSignals() {
         qCWarning(lcPurrtick) << "cannot watch termination signals";
         return;
     }
-    auto* notifier = new QSocketNotifier(g_signalSocket[1], QSocketNotifier::Read,
-                                         QCoreApplication::instance());
+    auto* notifier =
+        new QSocketNotifier(g_signalSocket[1], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
         char buffer[16];
         while (::read(g_signalSocket[1], buffer, sizeof buffer) > 0) {

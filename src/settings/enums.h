@@ -32,7 +32,10 @@ enum class TimerFontStyle {
 template <typename E>
 struct EnumCases;
 
-#define PURRTICK_ENUM_CASE(E, c, raw) std::pair{E::c, QLatin1StringView(raw)}
+#define PURRTICK_ENUM_CASE(E, c, raw)                                                              \
+    std::pair {                                                                                    \
+        E::c, QLatin1StringView(raw)                                                               \
+    }
 
 template <>
 struct EnumCases<DisplayMode> {

@@ -34,31 +34,37 @@ std::optional<QString> textOf(const QVariant& value) {
 
 } // namespace
 
-KeyValueStore::KeyValueStore() : KeyValueStore(Paths::settingsFile()) {}
+KeyValueStore::KeyValueStore()
+    : KeyValueStore(Paths::settingsFile()) {}
 
 KeyValueStore::KeyValueStore(const QString& path, int writeIntervalMs)
-    : m_path(path), m_settings(std::make_unique<QSettings>(path, QSettings::IniFormat)),
-      m_writeIntervalMs(writeIntervalMs) {
+    : m_path(path)
+    , m_settings(std::make_unique<QSettings>(path, QSettings::IniFormat))
+    , m_writeIntervalMs(writeIntervalMs) {
     m_settings->installEventFilter(this);
     m_flushTimer.setSingleShot(true);
     connect(&m_flushTimer, &QTimer::timeout, this, [this] { flush(); });
 }
 
-KeyValueStore::~KeyValueStore() { flush(); }
+KeyValueStore::~KeyValueStore() {
+    flush();
+}
 
 KeyValueStore& KeyValueStore::shared() {
     static KeyValueStore* store = [] {
         auto* created = new KeyValueStore();
         // The instance lives until exit; what waits for the write interval is written then.
         if (QCoreApplication::instance())
-            QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
-                             created, [created] { created->flush(); });
+            QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, created,
+                             [created] { created->flush(); });
         return created;
     }();
     return *store;
 }
 
-QString KeyValueStore::fileName() const { return m_path; }
+QString KeyValueStore::fileName() const {
+    return m_path;
+}
 
 void KeyValueStore::registerDefaults(const QHash<QString, bool>& defaults) {
     m_registeredBools.insert(defaults);
@@ -114,10 +120,18 @@ std::optional<QByteArray> KeyValueStore::readData(const QString& key) const {
     return std::nullopt;
 }
 
-void KeyValueStore::writeBool(const QString& key, bool value) { write(key, value); }
-void KeyValueStore::writeDouble(const QString& key, double value) { write(key, value); }
-void KeyValueStore::writeText(const QString& key, const QString& value) { write(key, value); }
-void KeyValueStore::writeData(const QString& key, const QByteArray& value) { write(key, value); }
+void KeyValueStore::writeBool(const QString& key, bool value) {
+    write(key, value);
+}
+void KeyValueStore::writeDouble(const QString& key, double value) {
+    write(key, value);
+}
+void KeyValueStore::writeText(const QString& key, const QString& value) {
+    write(key, value);
+}
+void KeyValueStore::writeData(const QString& key, const QByteArray& value) {
+    write(key, value);
+}
 
 void KeyValueStore::remove(const QString& key) {
     m_settings->remove(key);

@@ -5,7 +5,9 @@
 
 namespace {
 
-bool within(double value, double low, double high) { return value >= low && value <= high; }
+bool within(double value, double low, double high) {
+    return value >= low && value <= high;
+}
 
 double clampOrLow(double value, double low, double high) {
     if (std::isnan(value))
@@ -16,7 +18,8 @@ double clampOrLow(double value, double low, double high) {
 } // namespace
 
 LayoutStore::LayoutStore(Settings& settings, QObject* parent)
-    : QObject(parent), m_settings(settings) {
+    : QObject(parent)
+    , m_settings(settings) {
     // Stored values outside their range are replaced by the default, not clamped.
     const double storedScale = m_settings.widgetScale();
     setScale(within(storedScale, kMinScale, kMaxScale) ? storedScale : kDefaultScale);

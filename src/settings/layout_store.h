@@ -14,8 +14,10 @@ class LayoutStore : public QObject {
     Q_OBJECT
     Q_PROPERTY(double scale READ scale WRITE setScale NOTIFY scaleChanged)
     Q_PROPERTY(QPointF timerPos READ timerPos WRITE setTimerPos NOTIFY timerPosChanged)
-    Q_PROPERTY(double timerFontSize READ timerFontSize WRITE setTimerFontSize NOTIFY timerFontSizeChanged)
-    Q_PROPERTY(bool hideCountUnlessHover READ hideCountUnlessHover WRITE setHideCountUnlessHover NOTIFY hideCountUnlessHoverChanged)
+    Q_PROPERTY(
+        double timerFontSize READ timerFontSize WRITE setTimerFontSize NOTIFY timerFontSizeChanged)
+    Q_PROPERTY(bool hideCountUnlessHover READ hideCountUnlessHover WRITE setHideCountUnlessHover
+                   NOTIFY hideCountUnlessHoverChanged)
 
 public:
     static constexpr double kMinScale = 0.6;

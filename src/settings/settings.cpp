@@ -6,7 +6,9 @@
 
 namespace {
 
-QString key(const char* name) { return QString::fromLatin1(name); }
+QString key(const char* name) {
+    return QString::fromLatin1(name);
+}
 
 // Equality for change notification: doubles by value, with NaN equal to NaN so that a stored
 // NaN does not notify on every assignment.
@@ -34,7 +36,9 @@ QColor readColor(const KeyValueStore& store, const char* name, Qt::GlobalColor f
 
 } // namespace
 
-Settings::Settings(KeyValueStore& store, QObject* parent) : QObject(parent), m_store(store) {
+Settings::Settings(KeyValueStore& store, QObject* parent)
+    : QObject(parent)
+    , m_store(store) {
     m_store.registerDefaults({
         {key("isWidgetVisible"), true},
         {key("soundOnFinish"), true},
@@ -54,7 +58,7 @@ Settings& Settings::shared() {
 void Settings::load() {
     const KeyValueStore& s = m_store;
     m_displayMode = s.readText(key("displayMode")) == u"desktopOnly" ? DisplayMode::desktopOnly
-                                                                      : DisplayMode::alwaysOnTop;
+                                                                     : DisplayMode::alwaysOnTop;
     m_isWidgetVisible = s.readBool(key("isWidgetVisible"));
     m_autoStartOnLaunch = s.readBool(key("autoStartOnLaunch"));
     m_widgetScale = s.readDouble(key("widgetScale"));

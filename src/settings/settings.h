@@ -14,30 +14,51 @@
 // assignment (also of an equal value). The change signals fire only when a value really changes.
 class Settings : public QObject {
     Q_OBJECT
-    Q_PROPERTY(DisplayMode displayMode READ displayMode WRITE setDisplayMode NOTIFY displayModeChanged)
-    Q_PROPERTY(bool isWidgetVisible READ isWidgetVisible WRITE setWidgetVisible NOTIFY isWidgetVisibleChanged)
-    Q_PROPERTY(bool autoStartOnLaunch READ autoStartOnLaunch WRITE setAutoStartOnLaunch NOTIFY autoStartOnLaunchChanged)
+    Q_PROPERTY(
+        DisplayMode displayMode READ displayMode WRITE setDisplayMode NOTIFY displayModeChanged)
+    Q_PROPERTY(bool isWidgetVisible READ isWidgetVisible WRITE setWidgetVisible NOTIFY
+                   isWidgetVisibleChanged)
+    Q_PROPERTY(bool autoStartOnLaunch READ autoStartOnLaunch WRITE setAutoStartOnLaunch NOTIFY
+                   autoStartOnLaunchChanged)
     Q_PROPERTY(double widgetScale READ widgetScale WRITE setWidgetScale NOTIFY widgetScaleChanged)
-    Q_PROPERTY(std::optional<QPointF> timerPos READ timerPos WRITE setTimerPos NOTIFY timerPosChanged)
-    Q_PROPERTY(double timerFontSize READ timerFontSize WRITE setTimerFontSize NOTIFY timerFontSizeChanged)
-    Q_PROPERTY(bool hideCountUnlessHover READ hideCountUnlessHover WRITE setHideCountUnlessHover NOTIFY hideCountUnlessHoverChanged)
-    Q_PROPERTY(bool soundOnFinish READ soundOnFinish WRITE setSoundOnFinish NOTIFY soundOnFinishChanged)
-    Q_PROPERTY(TimerDisplayFormat timerDisplayFormat READ timerDisplayFormat WRITE setTimerDisplayFormat NOTIFY timerDisplayFormatChanged)
-    Q_PROPERTY(TimerFontStyle timerFontStyle READ timerFontStyle WRITE setTimerFontStyle NOTIFY timerFontStyleChanged)
-    Q_PROPERTY(QColor timerFillColor READ timerFillColor WRITE setTimerFillColor NOTIFY timerFillColorChanged)
-    Q_PROPERTY(QColor timerStrokeColor READ timerStrokeColor WRITE setTimerStrokeColor NOTIFY timerStrokeColorChanged)
-    Q_PROPERTY(bool timerShowOutline READ timerShowOutline WRITE setTimerShowOutline NOTIFY timerShowOutlineChanged)
+    Q_PROPERTY(
+        std::optional<QPointF> timerPos READ timerPos WRITE setTimerPos NOTIFY timerPosChanged)
+    Q_PROPERTY(
+        double timerFontSize READ timerFontSize WRITE setTimerFontSize NOTIFY timerFontSizeChanged)
+    Q_PROPERTY(bool hideCountUnlessHover READ hideCountUnlessHover WRITE setHideCountUnlessHover
+                   NOTIFY hideCountUnlessHoverChanged)
+    Q_PROPERTY(
+        bool soundOnFinish READ soundOnFinish WRITE setSoundOnFinish NOTIFY soundOnFinishChanged)
+    Q_PROPERTY(TimerDisplayFormat timerDisplayFormat READ timerDisplayFormat WRITE
+                   setTimerDisplayFormat NOTIFY timerDisplayFormatChanged)
+    Q_PROPERTY(TimerFontStyle timerFontStyle READ timerFontStyle WRITE setTimerFontStyle NOTIFY
+                   timerFontStyleChanged)
+    Q_PROPERTY(QColor timerFillColor READ timerFillColor WRITE setTimerFillColor NOTIFY
+                   timerFillColorChanged)
+    Q_PROPERTY(QColor timerStrokeColor READ timerStrokeColor WRITE setTimerStrokeColor NOTIFY
+                   timerStrokeColorChanged)
+    Q_PROPERTY(bool timerShowOutline READ timerShowOutline WRITE setTimerShowOutline NOTIFY
+                   timerShowOutlineChanged)
     Q_PROPERTY(WidgetMode widgetMode READ widgetMode WRITE setWidgetMode NOTIFY widgetModeChanged)
-    Q_PROPERTY(bool clockUse24Hour READ clockUse24Hour WRITE setClockUse24Hour NOTIFY clockUse24HourChanged)
-    Q_PROPERTY(bool clockShowSeconds READ clockShowSeconds WRITE setClockShowSeconds NOTIFY clockShowSecondsChanged)
-    Q_PROPERTY(bool clockShowAMPM READ clockShowAMPM WRITE setClockShowAMPM NOTIFY clockShowAMPMChanged)
-    Q_PROPERTY(std::optional<QString> clockTimeZoneID READ clockTimeZoneID WRITE setClockTimeZoneID NOTIFY clockTimeZoneIDChanged)
-    Q_PROPERTY(std::optional<QString> customCatFileName READ customCatFileName WRITE setCustomCatFileName NOTIFY customCatFileNameChanged)
-    Q_PROPERTY(std::optional<QString> customCatDoneFileName READ customCatDoneFileName WRITE setCustomCatDoneFileName NOTIFY customCatDoneFileNameChanged)
+    Q_PROPERTY(bool clockUse24Hour READ clockUse24Hour WRITE setClockUse24Hour NOTIFY
+                   clockUse24HourChanged)
+    Q_PROPERTY(bool clockShowSeconds READ clockShowSeconds WRITE setClockShowSeconds NOTIFY
+                   clockShowSecondsChanged)
+    Q_PROPERTY(
+        bool clockShowAMPM READ clockShowAMPM WRITE setClockShowAMPM NOTIFY clockShowAMPMChanged)
+    Q_PROPERTY(std::optional<QString> clockTimeZoneID READ clockTimeZoneID WRITE setClockTimeZoneID
+                   NOTIFY clockTimeZoneIDChanged)
+    Q_PROPERTY(std::optional<QString> customCatFileName READ customCatFileName WRITE
+                   setCustomCatFileName NOTIFY customCatFileNameChanged)
+    Q_PROPERTY(std::optional<QString> customCatDoneFileName READ customCatDoneFileName WRITE
+                   setCustomCatDoneFileName NOTIFY customCatDoneFileNameChanged)
     Q_PROPERTY(double catRotation READ catRotation WRITE setCatRotation NOTIFY catRotationChanged)
-    Q_PROPERTY(std::optional<QString> catSkinID READ catSkinID WRITE setCatSkinID NOTIFY catSkinIDChanged)
-    Q_PROPERTY(std::optional<TimerMode> timerMode READ timerMode WRITE setTimerMode NOTIFY timerModeChanged)
-    Q_PROPERTY(std::optional<QPointF> widgetOrigin READ widgetOrigin WRITE setWidgetOrigin NOTIFY widgetOriginChanged)
+    Q_PROPERTY(
+        std::optional<QString> catSkinID READ catSkinID WRITE setCatSkinID NOTIFY catSkinIDChanged)
+    Q_PROPERTY(std::optional<TimerMode> timerMode READ timerMode WRITE setTimerMode NOTIFY
+                   timerModeChanged)
+    Q_PROPERTY(std::optional<QPointF> widgetOrigin READ widgetOrigin WRITE setWidgetOrigin NOTIFY
+                   widgetOriginChanged)
 
 public:
     explicit Settings(KeyValueStore& store, QObject* parent = nullptr);

@@ -30,19 +30,15 @@ FaceChoice faceFor(TimerFontStyle style) {
     case TimerFontStyle::typewriter:
         return {l({"AmericanTypewriter-Bold", "American Typewriter", "GNU Typewriter",
                    "Courier Prime", "Monospace"}),
-                W::Bold,
-                QFont::TypeWriter};
+                W::Bold, QFont::TypeWriter};
     case TimerFontStyle::chalkboard:
-        return {l({"ChalkboardSE-Bold", "Chalkboard SE", "Comic Neue", "Sans Serif"}),
-                W::Bold,
+        return {l({"ChalkboardSE-Bold", "Chalkboard SE", "Comic Neue", "Sans Serif"}), W::Bold,
                 QFont::SansSerif};
     case TimerFontStyle::marker:
-        return {l({"MarkerFelt-Wide", "Marker Felt", "Kaushan Script", "Sans Serif"}),
-                W::Normal,
+        return {l({"MarkerFelt-Wide", "Marker Felt", "Kaushan Script", "Sans Serif"}), W::Normal,
                 QFont::Cursive};
     case TimerFontStyle::handwriting:
-        return {l({"SnellRoundhand-Black", "Snell Roundhand", "Dancing Script", "Serif"}),
-                W::Bold,
+        return {l({"SnellRoundhand-Black", "Snell Roundhand", "Dancing Script", "Serif"}), W::Bold,
                 QFont::Cursive};
     }
     return {l({"Sans Serif"}), {}, QFont::SansSerif};
@@ -50,7 +46,9 @@ FaceChoice faceFor(TimerFontStyle style) {
 
 } // namespace
 
-QStringList timerFontFamilies(TimerFontStyle style) { return faceFor(style).families; }
+QStringList timerFontFamilies(TimerFontStyle style) {
+    return faceFor(style).families;
+}
 
 QFont timerFont(TimerFontStyle style, qreal pointSize, QFont::Weight weight) {
     const FaceChoice face = faceFor(style);

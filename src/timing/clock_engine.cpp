@@ -1,7 +1,10 @@
 #include "timing/clock_engine.h"
 
 ClockEngine::ClockEngine(Settings& settings, const Clock& clock, QObject* parent)
-    : QObject(parent), m_settings(settings), m_clock(clock), m_now(clock.now()) {
+    : QObject(parent)
+    , m_settings(settings)
+    , m_clock(clock)
+    , m_now(clock.now()) {
     m_shownText = displayText();
     for (auto signal : {&Settings::clockTimeZoneIDChanged, &Settings::clockUse24HourChanged,
                         &Settings::clockShowSecondsChanged, &Settings::clockShowAMPMChanged})
@@ -43,7 +46,9 @@ std::optional<QTimeZone> ClockEngine::chosenZone() const {
     return m_cachedZone;
 }
 
-QString ClockEngine::displayText() const { return formatted(m_now); }
+QString ClockEngine::displayText() const {
+    return formatted(m_now);
+}
 
 QString ClockEngine::formatted(const QDateTime& instant) const {
     const std::optional<QTimeZone> zone = chosenZone();

@@ -54,7 +54,7 @@ const std::vector<ClockRegion>& ClockRegion::all() {
 
 const QStringList& ClockRegion::groups() {
     static const QStringList names{
-        QStringLiteral("아시아·중동"), QStringLiteral("유럽"),     QStringLiteral("북미"),
+        QStringLiteral("아시아·중동"), QStringLiteral("유럽"),       QStringLiteral("북미"),
         QStringLiteral("남미"),        QStringLiteral("오세아니아"), QStringLiteral("아프리카"),
         QStringLiteral("기타"),
     };

@@ -38,7 +38,9 @@ QDateTime wallClockOn(QDate day, std::int64_t hour, std::int64_t minute) {
     return localInstant(date, QTime(int(minuteOfDay / 60), int(minuteOfDay % 60)));
 }
 
-double clampDuration(double seconds) { return std::min(seconds, kMaxCountdownSeconds); }
+double clampDuration(double seconds) {
+    return std::min(seconds, kMaxCountdownSeconds);
+}
 
 } // namespace
 
@@ -59,7 +61,8 @@ QDateTime nextWallClockTime(std::int64_t hour, std::int64_t minute, const QDateT
 double configuredDuration(const TimerMode& mode, const QDateTime& now) {
     switch (mode.kind) {
     case TimerMode::Kind::task:
-        return clampDuration(double(linearCombination(std::max<std::int64_t>(mode.minutes(), 1), 60, 0, 0)));
+        return clampDuration(
+            double(linearCombination(std::max<std::int64_t>(mode.minutes(), 1), 60, 0, 0)));
     case TimerMode::Kind::workDuration: {
         const std::int64_t total = linearCombination(mode.hours(), 3600, mode.minutes(), 60);
         return clampDuration(double(std::max<std::int64_t>(total, 1)));

@@ -21,10 +21,12 @@ double secondsBetween(const QDateTime& from, const QDateTime& to) {
 
 } // namespace
 
-TimerEngine::TimerEngine(Settings& settings, const Clock& clock, AlertSound& sound,
-                         QObject* parent)
-    : QObject(parent), m_settings(settings), m_clock(clock), m_sound(sound),
-      m_mode(settings.timerMode().value_or(TimerMode::defaultMode())) {
+TimerEngine::TimerEngine(Settings& settings, const Clock& clock, AlertSound& sound, QObject* parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_clock(clock)
+    , m_sound(sound)
+    , m_mode(settings.timerMode().value_or(TimerMode::defaultMode())) {
     resetToConfigured();
     m_shownSeconds = roundedSeconds(m_remaining);
     m_shownFormat = m_settings.timerDisplayFormat();
@@ -64,9 +66,9 @@ QString TimerEngine::subtitle() const {
     case TimerMode::Kind::task:
         return QStringLiteral("집중 · %1분").arg(m_mode.minutes());
     case TimerMode::Kind::workOff:
-        return QStringLiteral("퇴근 ") %
-               QString::asprintf("%02lld:%02lld", static_cast<long long>(m_mode.hour()),
-                                 static_cast<long long>(m_mode.minute()));
+        return QStringLiteral("퇴근 ") % QString::asprintf("%02lld:%02lld",
+                                                           static_cast<long long>(m_mode.hour()),
+                                                           static_cast<long long>(m_mode.minute()));
     case TimerMode::Kind::workDuration:
         if (m_mode.minutes() < 1)
             return QStringLiteral("근무 %1시간").arg(m_mode.hours());
@@ -164,7 +166,9 @@ void TimerEngine::startTicker() {
     m_ticker->start();
 }
 
-void TimerEngine::stopTicker() { m_ticker.reset(); }
+void TimerEngine::stopTicker() {
+    m_ticker.reset();
+}
 
 void TimerEngine::setState(TimerState state) {
     if (state == m_state)

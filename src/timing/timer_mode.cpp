@@ -45,9 +45,9 @@ std::variant<std::int64_t, TimerModeDecodeError> field(const QJsonObject& inner,
                                                        QLatin1StringView name) {
     const auto found = inner.constFind(name);
     if (found == inner.constEnd())
-        return TimerModeDecodeError{TimerModeDecodeError::Kind::keyNotFound,
-                                    QStringLiteral("No value associated with key \"%1\".")
-                                        .arg(QString(name))};
+        return TimerModeDecodeError{
+            TimerModeDecodeError::Kind::keyNotFound,
+            QStringLiteral("No value associated with key \"%1\".").arg(QString(name))};
     if (auto number = integerValue(*found))
         return *number;
     return mismatch(QStringLiteral("Expected an integer for key \"%1\".").arg(QString(name)));
@@ -55,7 +55,9 @@ std::variant<std::int64_t, TimerModeDecodeError> field(const QJsonObject& inner,
 
 } // namespace
 
-QString timerModeCaseName(TimerMode::Kind kind) { return QString(layoutOf(kind).name); }
+QString timerModeCaseName(TimerMode::Kind kind) {
+    return QString(layoutOf(kind).name);
+}
 
 QByteArray encodeTimerMode(const TimerMode& mode) {
     const CaseLayout& layout = layoutOf(mode.kind);
@@ -72,9 +74,9 @@ std::variant<TimerMode, TimerModeDecodeError> decodeTimerMode(const QByteArray& 
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return TimerModeDecodeError{TimerModeDecodeError::Kind::dataCorrupted,
-                                    QStringLiteral("The given data was not valid JSON: %1.")
-                                        .arg(parseError.errorString())};
+        return TimerModeDecodeError{
+            TimerModeDecodeError::Kind::dataCorrupted,
+            QStringLiteral("The given data was not valid JSON: %1.").arg(parseError.errorString())};
     if (!document.isObject())
         return mismatch(QStringLiteral("Expected a JSON object."));
 

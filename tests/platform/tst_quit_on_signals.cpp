@@ -6,7 +6,6 @@
 
 #include <csignal>
 
-
 // A termination signal ends the event loop normally, so quitting still runs its handlers.
 class QuitOnSignalsTest : public QObject {
     Q_OBJECT
@@ -21,7 +20,8 @@ private slots:
     void signalQuitsThroughTheEventLoop() {
         QFETCH(int, signal);
         bool aboutToQuit = false;
-        auto connection = connect(qApp, &QCoreApplication::aboutToQuit, [&] { aboutToQuit = true; });
+        auto connection = connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                                  [&] { aboutToQuit = true; });
         QTimer::singleShot(0, [signal] { std::raise(signal); });
         QTimer watchdog;
         watchdog.setSingleShot(true);

@@ -46,8 +46,7 @@ private slots:
         QTest::newRow("clear") << QColor(0, 0, 0, 0) << "#00000000";
         QTest::newRow("hsv converts") << QColor::fromHsv(120, 255, 255) << "#00FF00";
         QTest::newRow("invalid is white") << QColor() << "#FFFFFF";
-        QTest::newRow("extended range clamps")
-            << QColor::fromRgbF(1.5f, -0.25f, 0.5f) << "#FF0080";
+        QTest::newRow("extended range clamps") << QColor::fromRgbF(1.5f, -0.25f, 0.5f) << "#FF0080";
     }
     void writes() {
         QFETCH(QColor, color);

@@ -109,8 +109,7 @@ private slots:
             store.flush();
             store.writeText("second", "later");
         }
-        QCOMPARE(TempStore::fileValue(temp.path(), "second").toString(),
-                 QStringLiteral("later"));
+        QCOMPARE(TempStore::fileValue(temp.path(), "second").toString(), QStringLiteral("later"));
     }
 
     // A store whose file cannot be written keeps working in memory and says so once.
@@ -147,8 +146,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         store.writeBool("b", true);
         QVERIFY(store.flush());
-        QCOMPARE(TempStore::fileValue(folder + "/Purrtick.conf", "b").toBool(),
-                 true);
+        QCOMPARE(TempStore::fileValue(folder + "/Purrtick.conf", "b").toBool(), true);
     }
 };
 

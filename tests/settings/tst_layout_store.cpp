@@ -17,23 +17,27 @@ private slots:
         QTest::addColumn<bool>("hide");
         QTest::addColumn<QString>("storedScale");
         QTest::addColumn<QString>("storedFont");
-        QTest::newRow("first launch") << QByteArray() << 1.0 << QPointF(0.5, 0.88) << 30.0
-                                      << false << "1" << "";
+        QTest::newRow("first launch")
+            << QByteArray() << 1.0 << QPointF(0.5, 0.88) << 30.0 << false << "1"
+            << "";
         QTest::newRow("in range") << QByteArray("widgetScale=2.5\ntimerFontSize=60\n"
                                                 "hideCountUnlessHover=true\n")
-                                  << 2.5 << QPointF(0.5, 0.88) << 60.0 << true << "2.5" << "60";
-        QTest::newRow("ends included") << QByteArray("widgetScale=0.6\ntimerFontSize=90\n")
-                                       << 0.6 << QPointF(0.5, 0.88) << 90.0 << false << "0.6"
+                                  << 2.5 << QPointF(0.5, 0.88) << 60.0 << true << "2.5"
+                                  << "60";
+        QTest::newRow("ends included") << QByteArray("widgetScale=0.6\ntimerFontSize=90\n") << 0.6
+                                       << QPointF(0.5, 0.88) << 90.0 << false << "0.6"
                                        << "90";
         QTest::newRow("out of range is replaced, not clamped")
-            << QByteArray("widgetScale=3.5\ntimerFontSize=8\n") << 1.0 << QPointF(0.5, 0.88)
-            << 30.0 << false << "1" << "8";
-        QTest::newRow("not a number") << QByteArray("widgetScale=nan\ntimerFontSize=nan\n")
-                                      << 1.0 << QPointF(0.5, 0.88) << 30.0 << false << "1"
+            << QByteArray("widgetScale=3.5\ntimerFontSize=8\n") << 1.0 << QPointF(0.5, 0.88) << 30.0
+            << false << "1"
+            << "8";
+        QTest::newRow("not a number") << QByteArray("widgetScale=nan\ntimerFontSize=nan\n") << 1.0
+                                      << QPointF(0.5, 0.88) << 30.0 << false << "1"
                                       << "nan";
         QTest::newRow("position outside the square kept")
             << QByteArray("timerPosX=1.4\ntimerPosY=-0.2\nhasTimerPos=true\n") << 1.0
-            << QPointF(1.4, -0.2) << 30.0 << false << "1" << "";
+            << QPointF(1.4, -0.2) << 30.0 << false << "1"
+            << "";
     }
     void constructionReadBack() {
         QFETCH(QByteArray, file);

@@ -43,15 +43,33 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("read");
-        QTest::newRow("desktopOnly") << "displayMode" << "desktopOnly" << "desktopOnly";
-        QTest::newRow("display case differs") << "displayMode" << "DesktopOnly" << "alwaysOnTop";
-        QTest::newRow("display junk") << "displayMode" << "floating" << "alwaysOnTop";
-        QTest::newRow("clock") << "widgetMode" << "clock" << "clock";
-        QTest::newRow("clock padded") << "widgetMode" << " clock" << "timer";
-        QTest::newRow("korean format") << "timerDisplayFormat" << "korean" << "korean";
-        QTest::newRow("format junk") << "timerDisplayFormat" << "Korean" << "auto";
-        QTest::newRow("handwriting") << "timerFontStyle" << "handwriting" << "handwriting";
-        QTest::newRow("style junk") << "timerFontStyle" << "comic" << "rounded";
+        QTest::newRow("desktopOnly") << "displayMode"
+                                     << "desktopOnly"
+                                     << "desktopOnly";
+        QTest::newRow("display case differs") << "displayMode"
+                                              << "DesktopOnly"
+                                              << "alwaysOnTop";
+        QTest::newRow("display junk") << "displayMode"
+                                      << "floating"
+                                      << "alwaysOnTop";
+        QTest::newRow("clock") << "widgetMode"
+                               << "clock"
+                               << "clock";
+        QTest::newRow("clock padded") << "widgetMode"
+                                      << " clock"
+                                      << "timer";
+        QTest::newRow("korean format") << "timerDisplayFormat"
+                                       << "korean"
+                                       << "korean";
+        QTest::newRow("format junk") << "timerDisplayFormat"
+                                     << "Korean"
+                                     << "auto";
+        QTest::newRow("handwriting") << "timerFontStyle"
+                                     << "handwriting"
+                                     << "handwriting";
+        QTest::newRow("style junk") << "timerFontStyle"
+                                    << "comic"
+                                    << "rounded";
     }
     void enumerationTexts() {
         QFETCH(QString, key);
@@ -60,10 +78,10 @@ private slots:
         TempStore temp;
         temp.seed(key, stored);
         Settings s(temp.open());
-        const QString value = key == "displayMode"       ? rawValue(s.displayMode())
-                              : key == "widgetMode"      ? rawValue(s.widgetMode())
+        const QString value = key == "displayMode"      ? rawValue(s.displayMode())
+                              : key == "widgetMode"     ? rawValue(s.widgetMode())
                               : key == "timerFontStyle" ? rawValue(s.timerFontStyle())
-                                                         : rawValue(s.timerDisplayFormat());
+                                                        : rawValue(s.timerDisplayFormat());
         QCOMPARE(value, read);
         // Reading never rewrites an enumeration.
         QCOMPARE(temp.readBack()->value(key).toString(), stored);
@@ -74,13 +92,13 @@ private slots:
         QTest::addColumn<QColor>("fill");
         QTest::newRow("half red") << QByteArray("timerFillColorHex=#FF000080")
                                   << QColor(255, 0, 0, 128);
-        QTest::newRow("bare lower case") << QByteArray("timerFillColorHex=\"  ff0000  \"")
-                                         << QColor(255, 0, 0);
+        QTest::newRow("bare lower case")
+            << QByteArray("timerFillColorHex=\"  ff0000  \"") << QColor(255, 0, 0);
         QTest::newRow("three digits") << QByteArray("timerFillColorHex=#F00") << QColor(Qt::white);
-        QTest::newRow("ten digits") << QByteArray("timerFillColorHex=#FF00000000")
-                                    << QColor(Qt::white);
-        QTest::newRow("list value") << QByteArray("timerFillColorHex=#FF0000, #00FF00")
-                                    << QColor(Qt::white);
+        QTest::newRow("ten digits")
+            << QByteArray("timerFillColorHex=#FF00000000") << QColor(Qt::white);
+        QTest::newRow("list value")
+            << QByteArray("timerFillColorHex=#FF0000, #00FF00") << QColor(Qt::white);
     }
     void colours() {
         QFETCH(QByteArray, line);
@@ -96,14 +114,16 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<bool>("hasTimerPos");
         QTest::addColumn<bool>("hasOrigin");
-        QTest::newRow("flags false") << QByteArray("timerPosX=0.3\ntimerPosY=0.4\nhasTimerPos=false\n"
-                                                   "widgetOriginX=10\nwidgetOriginY=20\n")
-                                     << false << false;
-        QTest::newRow("flags true") << QByteArray("timerPosX=0.3\ntimerPosY=0.4\nhasTimerPos=true\n"
-                                                  "widgetOriginX=10\nwidgetOriginY=20\nhasSavedOrigin=true\n")
-                                    << true << true;
-        QTest::newRow("flag junk") << QByteArray("hasTimerPos=maybe\nhasSavedOrigin=\x01\x02\n")
-                                   << false << false;
+        QTest::newRow("flags false")
+            << QByteArray("timerPosX=0.3\ntimerPosY=0.4\nhasTimerPos=false\n"
+                          "widgetOriginX=10\nwidgetOriginY=20\n")
+            << false << false;
+        QTest::newRow("flags true")
+            << QByteArray("timerPosX=0.3\ntimerPosY=0.4\nhasTimerPos=true\n"
+                          "widgetOriginX=10\nwidgetOriginY=20\nhasSavedOrigin=true\n")
+            << true << true;
+        QTest::newRow("flag junk")
+            << QByteArray("hasTimerPos=maybe\nhasSavedOrigin=\x01\x02\n") << false << false;
     }
     void pointsNeedTheirFlag() {
         QFETCH(QByteArray, file);
@@ -144,7 +164,8 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::newRow("not json") << QByteArray("timerMode=@ByteArray(not json)");
         QTest::newRow("two cases")
-            << QByteArray("timerMode=\"@ByteArray({\\\"task\\\":{\\\"minutes\\\":5},\\\"workOff\\\":{\\\"hour\\\":1,\\\"minute\\\":2}})\"");
+            << QByteArray("timerMode=\"@ByteArray({\\\"task\\\":{\\\"minutes\\\":5},"
+                          "\\\"workOff\\\":{\\\"hour\\\":1,\\\"minute\\\":2}})\"");
         QTest::newRow("binary") << QByteArray("timerMode=@ByteArray(\\0\\x1\\xff)");
         QTest::newRow("list") << QByteArray("timerMode=a, b, c");
     }
@@ -175,11 +196,12 @@ private slots:
     // A damaged file reads as defaults and never crashes; the next write still lands.
     void garbageReadsAsDefaults_data() {
         QTest::addColumn<QByteArray>("file");
-        static const char junk[] = "\x7f""ELF\x02\x01\x01\0\0\0\xff\xfe[[[\n=\n";
+        static const char junk[] = "\x7f"
+                                   "ELF\x02\x01\x01\0\0\0\xff\xfe[[[\n=\n";
         QTest::newRow("binary junk") << QByteArray(junk, sizeof junk - 1);
         QTest::newRow("half-written line")
-            << QByteArray("[General]\nwidgetScale=1e")
-               + QByteArray("\nsoundOnFinish=tr\nclockUse24Hour=\ndisplayMode=desk");
+            << QByteArray("[General]\nwidgetScale=1e") +
+                   QByteArray("\nsoundOnFinish=tr\nclockUse24Hour=\ndisplayMode=desk");
         QTest::newRow("non-finite numbers")
             << QByteArray("[General]\nwidgetScale=nan\ntimerFontSize=inf\ncatRotation=-inf\n"
                           "timerPosX=1e999\ntimerPosY=nan\nhasTimerPos=true\n");

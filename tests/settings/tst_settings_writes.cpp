@@ -62,7 +62,8 @@ private slots:
             SIGNAL(clockShowSecondsChanged()), {"clockShowSeconds"}, {"true"});
         row("clockShowAMPM", [](Settings& s) { s.setClockShowAMPM(false); },
             SIGNAL(clockShowAMPMChanged()), {"clockShowAMPM"}, {"false"});
-        row("clockTimeZoneID", [](Settings& s) { s.setClockTimeZoneID(QStringLiteral("Asia/Seoul")); },
+        row("clockTimeZoneID",
+            [](Settings& s) { s.setClockTimeZoneID(QStringLiteral("Asia/Seoul")); },
             SIGNAL(clockTimeZoneIDChanged()), {"clockTimeZoneID"}, {"Asia/Seoul"});
         row("customCatFileName",
             [](Settings& s) { s.setCustomCatFileName(QStringLiteral("cat-1.PNG")); },

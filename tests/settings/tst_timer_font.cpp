@@ -17,14 +17,14 @@ private slots:
         QTest::newRow("monospaced") << TimerFontStyle::monospaced << "JetBrains Mono" << -1;
         QTest::newRow("standard") << TimerFontStyle::standard << "Noto Sans CJK KR" << -1;
         QTest::newRow("serif") << TimerFontStyle::serif << "Noto Serif CJK KR" << -1;
-        QTest::newRow("typewriter") << TimerFontStyle::typewriter << "AmericanTypewriter-Bold"
-                                    << int(QFont::Bold);
-        QTest::newRow("chalkboard") << TimerFontStyle::chalkboard << "ChalkboardSE-Bold"
-                                    << int(QFont::Bold);
+        QTest::newRow("typewriter")
+            << TimerFontStyle::typewriter << "AmericanTypewriter-Bold" << int(QFont::Bold);
+        QTest::newRow("chalkboard")
+            << TimerFontStyle::chalkboard << "ChalkboardSE-Bold" << int(QFont::Bold);
         QTest::newRow("marker") << TimerFontStyle::marker << "MarkerFelt-Wide"
                                 << int(QFont::Normal);
-        QTest::newRow("handwriting") << TimerFontStyle::handwriting << "SnellRoundhand-Black"
-                                     << int(QFont::Bold);
+        QTest::newRow("handwriting")
+            << TimerFontStyle::handwriting << "SnellRoundhand-Black" << int(QFont::Bold);
     }
     void styles() {
         QFETCH(TimerFontStyle, style);

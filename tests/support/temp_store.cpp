@@ -3,7 +3,8 @@
 #include <QFile>
 #include <QTest>
 
-TempStore::TempStore() : m_path(m_dir.filePath(QStringLiteral("Purrtick/Purrtick.conf"))) {}
+TempStore::TempStore()
+    : m_path(m_dir.filePath(QStringLiteral("Purrtick/Purrtick.conf"))) {}
 
 void TempStore::writeFile(const QByteArray& contents) const {
     QDir().mkpath(QFileInfo(m_path).absolutePath());

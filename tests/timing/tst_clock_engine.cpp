@@ -28,10 +28,9 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("12h 00:30") << QTime(0, 30) << false << false << true << "12:30 AM";
         QTest::newRow("12h 12:05") << QTime(12, 5) << false << false << true << "12:05 PM";
-        QTest::newRow("12h 13:07:09 s") << QTime(13, 7, 9) << false << true << true
-                                        << "1:07:09 PM";
-        QTest::newRow("12h 11:59:59 s") << QTime(11, 59, 59) << false << true << true
-                                        << "11:59:59 AM";
+        QTest::newRow("12h 13:07:09 s") << QTime(13, 7, 9) << false << true << true << "1:07:09 PM";
+        QTest::newRow("12h 11:59:59 s")
+            << QTime(11, 59, 59) << false << true << true << "11:59:59 AM";
         QTest::newRow("12h no ampm") << QTime(13, 7, 9) << false << false << false << "1:07";
         QTest::newRow("12h no ampm s") << QTime(0, 0, 5) << false << true << false << "12:00:05";
         QTest::newRow("24h 00:30") << QTime(0, 30) << true << false << true << "00:30";
@@ -59,11 +58,16 @@ private slots:
         QTest::addColumn<QString>("zoneID");
         QTest::addColumn<QString>("text");
         // 2026-07-01 12:00 UTC
-        QTest::newRow("Seoul") << "Asia/Seoul" << "21:00";
-        QTest::newRow("Kolkata") << "Asia/Kolkata" << "17:30";
-        QTest::newRow("New York in summer") << "America/New_York" << "08:00";
-        QTest::newRow("unknown zone uses the device zone") << "Mars/Olympus_Mons" << "14:00";
-        QTest::newRow("empty id uses the device zone") << "" << "14:00";
+        QTest::newRow("Seoul") << "Asia/Seoul"
+                               << "21:00";
+        QTest::newRow("Kolkata") << "Asia/Kolkata"
+                                 << "17:30";
+        QTest::newRow("New York in summer") << "America/New_York"
+                                            << "08:00";
+        QTest::newRow("unknown zone uses the device zone") << "Mars/Olympus_Mons"
+                                                           << "14:00";
+        QTest::newRow("empty id uses the device zone") << ""
+                                                       << "14:00";
     }
     void zones() {
         QFETCH(QString, zoneID);
@@ -113,8 +117,7 @@ private slots:
         QTest::newRow("New York July") << QByteArray("America/New_York") << july << "UTC-4";
         QTest::newRow("Newfoundland") << QByteArray("America/St_Johns") << january << "UTC-3:30";
         QTest::newRow("Kathmandu") << QByteArray("Asia/Kathmandu") << january << "UTC+5:45";
-        QTest::newRow("Auckland summer") << QByteArray("Pacific/Auckland") << january
-                                         << "UTC+13";
+        QTest::newRow("Auckland summer") << QByteArray("Pacific/Auckland") << january << "UTC+13";
     }
     void offsetLabels() {
         QFETCH(QByteArray, zone);
@@ -140,9 +143,8 @@ private slots:
         QCOMPARE(all.back().name, QStringLiteral("UTC (협정 세계시)"));
         QCOMPARE(all[25].id, QStringLiteral("Pacific/Honolulu"));
         QCOMPARE(all[25].group, QStringLiteral("북미"));
-        QCOMPARE(ClockRegion::groups(),
-                 (QStringList{"아시아·중동", "유럽", "북미", "남미", "오세아니아", "아프리카",
-                              "기타"}));
+        QCOMPARE(ClockRegion::groups(), (QStringList{"아시아·중동", "유럽", "북미", "남미",
+                                                     "오세아니아", "아프리카", "기타"}));
         // Every id is known to the time-zone database, ids are unique, every group is listed,
         // and each group's entries stand together in table order.
         std::set<QString> ids;

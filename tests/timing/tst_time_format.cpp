@@ -20,24 +20,42 @@ private slots:
         };
         using F = TimerDisplayFormat;
         const Row rows[] = {
-            {F::automatic, 0, "00:00"},         {F::automatic, 65, "01:05"},
-            {F::automatic, 3599, "59:59"},      {F::automatic, 3600, "1:00:00"},
-            {F::automatic, 4210, "1:10:10"},    {F::automatic, 36000, "10:00:00"},
-            {F::automatic, 360000, "100:00:00"}, {F::automatic, -5, "00:00"},
-            {F::automatic, 300, "05:00"},       {F::noSeconds, 0, "0:00"},
-            {F::noSeconds, 29, "0:00"},         {F::noSeconds, 30, "0:01"},
-            {F::noSeconds, 4210, "1:10"},       {F::noSeconds, 3570, "1:00"},
-            {F::noSeconds, 3599, "1:00"},       {F::noSeconds, 300, "0:05"},
-            {F::noSeconds, -100, "0:00"},       {F::minutesWithUnit, 0, "0m"},
-            {F::minutesWithUnit, 29, "0m"},     {F::minutesWithUnit, 59, "1m"},
-            {F::minutesWithUnit, 89, "1m"},     {F::minutesWithUnit, 90, "2m"},
-            {F::minutesWithUnit, 20700, "345m"}, {F::minutesWithUnit, -1, "0m"},
-            {F::secondsWithUnit, 0, "0s"},      {F::secondsWithUnit, 34890, "34890s"},
-            {F::secondsWithUnit, -7, "0s"},     {F::korean, 0, "0초"},
-            {F::korean, 59, "59초"},            {F::korean, 60, "1분"},
-            {F::korean, 90, "1분 30초"},        {F::korean, 3600, "1시간"},
-            {F::korean, 3660, "1시간 1분"},     {F::korean, 5130, "1시간 25분 30초"},
-            {F::korean, 7200, "2시간"},         {F::korean, 7201, "2시간 1초"},
+            {F::automatic, 0, "00:00"},
+            {F::automatic, 65, "01:05"},
+            {F::automatic, 3599, "59:59"},
+            {F::automatic, 3600, "1:00:00"},
+            {F::automatic, 4210, "1:10:10"},
+            {F::automatic, 36000, "10:00:00"},
+            {F::automatic, 360000, "100:00:00"},
+            {F::automatic, -5, "00:00"},
+            {F::automatic, 300, "05:00"},
+            {F::noSeconds, 0, "0:00"},
+            {F::noSeconds, 29, "0:00"},
+            {F::noSeconds, 30, "0:01"},
+            {F::noSeconds, 4210, "1:10"},
+            {F::noSeconds, 3570, "1:00"},
+            {F::noSeconds, 3599, "1:00"},
+            {F::noSeconds, 300, "0:05"},
+            {F::noSeconds, -100, "0:00"},
+            {F::minutesWithUnit, 0, "0m"},
+            {F::minutesWithUnit, 29, "0m"},
+            {F::minutesWithUnit, 59, "1m"},
+            {F::minutesWithUnit, 89, "1m"},
+            {F::minutesWithUnit, 90, "2m"},
+            {F::minutesWithUnit, 20700, "345m"},
+            {F::minutesWithUnit, -1, "0m"},
+            {F::secondsWithUnit, 0, "0s"},
+            {F::secondsWithUnit, 34890, "34890s"},
+            {F::secondsWithUnit, -7, "0s"},
+            {F::korean, 0, "0초"},
+            {F::korean, 59, "59초"},
+            {F::korean, 60, "1분"},
+            {F::korean, 90, "1분 30초"},
+            {F::korean, 3600, "1시간"},
+            {F::korean, 3660, "1시간 1분"},
+            {F::korean, 5130, "1시간 25분 30초"},
+            {F::korean, 7200, "2시간"},
+            {F::korean, 7201, "2시간 1초"},
             {F::korean, -60, "0초"},
         };
         for (const Row& row : rows)
@@ -57,8 +75,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("auto") << TimerDisplayFormat::automatic
                               << QStringLiteral("2562047788015215:30:07");
-        QTest::newRow("noSeconds") << TimerDisplayFormat::noSeconds
-                                   << QStringLiteral("2562047788015215:30");
+        QTest::newRow("noSeconds")
+            << TimerDisplayFormat::noSeconds << QStringLiteral("2562047788015215:30");
         QTest::newRow("minutes") << TimerDisplayFormat::minutesWithUnit
                                  << QStringLiteral("153722867280912930m");
         QTest::newRow("seconds") << TimerDisplayFormat::secondsWithUnit

@@ -35,7 +35,8 @@ class TimerEngineTest : public QObject {
 private slots:
     void constructionTakesTheStoredGoal() {
         TempStore temp;
-        temp.seed(QStringLiteral("timerMode"), QByteArray("{\"workDuration\":{\"hours\":1,\"minutes\":30}}"));
+        temp.seed(QStringLiteral("timerMode"),
+                  QByteArray("{\"workDuration\":{\"hours\":1,\"minutes\":30}}"));
         Settings settings(temp.open());
         FakeClock clock;
         RecordingSound sound;
@@ -282,12 +283,12 @@ private slots:
                                         << QStringLiteral("퇴근! 🎉");
         QTest::newRow("work hours") << TimerMode::workDuration(9, 0) << QStringLiteral("근무 9시간")
                                     << QStringLiteral("퇴근! 🎉");
-        QTest::newRow("work minutes") << TimerMode::workDuration(9, 30)
-                                      << QStringLiteral("근무 9시간 30분")
-                                      << QStringLiteral("퇴근! 🎉");
-        QTest::newRow("work negative minutes") << TimerMode::workDuration(1, -5)
-                                               << QStringLiteral("근무 1시간")
-                                               << QStringLiteral("퇴근! 🎉");
+        QTest::newRow("work minutes")
+            << TimerMode::workDuration(9, 30) << QStringLiteral("근무 9시간 30분")
+            << QStringLiteral("퇴근! 🎉");
+        QTest::newRow("work negative minutes")
+            << TimerMode::workDuration(1, -5) << QStringLiteral("근무 1시간")
+            << QStringLiteral("퇴근! 🎉");
     }
     void subtitles() {
         QFETCH(TimerMode, mode);

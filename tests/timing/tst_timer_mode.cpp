@@ -23,7 +23,8 @@ private slots:
         QTest::newRow("workDuration")
             << TimerMode::workDuration(9, 30)
             << QByteArray("{\"workDuration\":{\"hours\":9,\"minutes\":30}}");
-        QTest::newRow("negative") << TimerMode::task(-3) << QByteArray("{\"task\":{\"minutes\":-3}}");
+        QTest::newRow("negative") << TimerMode::task(-3)
+                                  << QByteArray("{\"task\":{\"minutes\":-3}}");
     }
     void writesCompactDocuments() {
         QFETCH(TimerMode, mode);
@@ -55,13 +56,13 @@ private slots:
         QTest::newRow("unknown inner member ignored")
             << QByteArray("{\"workOff\":{\"minute\":5,\"hour\":7,\"x\":\"y\"}}")
             << TimerMode::workOff(7, 5);
-        QTest::newRow("zero minutes kept") << QByteArray("{\"task\":{\"minutes\":0}}")
-                                           << TimerMode::task(0);
+        QTest::newRow("zero minutes kept")
+            << QByteArray("{\"task\":{\"minutes\":0}}") << TimerMode::task(0);
         QTest::newRow("spaces and order free")
             << QByteArray(" { \"workDuration\" : { \"minutes\" : 30 , \"hours\" : 9 } } ")
             << TimerMode::workDuration(9, 30);
-        QTest::newRow("integral float") << QByteArray("{\"task\":{\"minutes\":25.0}}")
-                                        << TimerMode::task(25);
+        QTest::newRow("integral float")
+            << QByteArray("{\"task\":{\"minutes\":25.0}}") << TimerMode::task(25);
         QTest::newRow("largest integer")
             << QByteArray("{\"task\":{\"minutes\":9223372036854775807}}") << TimerMode::task(kMax);
     }
@@ -85,20 +86,19 @@ private slots:
         QTest::newRow("two cases")
             << QByteArray("{\"task\":{\"minutes\":5},\"workOff\":{\"hour\":18,\"minute\":0}}")
             << mismatch << count;
-        QTest::newRow("only unknown") << QByteArray("{\"note\":{\"minutes\":5}}") << mismatch
-                                      << count;
-        QTest::newRow("missing minute") << QByteArray("{\"workOff\":{\"hour\":18}}") << missing
-                                        << QString();
-        QTest::newRow("string field") << QByteArray("{\"task\":{\"minutes\":\"25\"}}") << mismatch
-                                      << QString();
+        QTest::newRow("only unknown")
+            << QByteArray("{\"note\":{\"minutes\":5}}") << mismatch << count;
+        QTest::newRow("missing minute")
+            << QByteArray("{\"workOff\":{\"hour\":18}}") << missing << QString();
+        QTest::newRow("string field")
+            << QByteArray("{\"task\":{\"minutes\":\"25\"}}") << mismatch << QString();
         QTest::newRow("fraction") << QByteArray("{\"task\":{\"minutes\":2.5}}") << mismatch
                                   << QString();
-        QTest::newRow("beyond 64 bits") << QByteArray("{\"task\":{\"minutes\":1e30}}") << mismatch
-                                        << QString();
-        QTest::newRow("inner not object") << QByteArray("{\"task\":25}") << mismatch
-                                          << QString();
-        QTest::newRow("array document") << QByteArray("[{\"task\":{\"minutes\":5}}]") << mismatch
-                                        << QString();
+        QTest::newRow("beyond 64 bits")
+            << QByteArray("{\"task\":{\"minutes\":1e30}}") << mismatch << QString();
+        QTest::newRow("inner not object") << QByteArray("{\"task\":25}") << mismatch << QString();
+        QTest::newRow("array document")
+            << QByteArray("[{\"task\":{\"minutes\":5}}]") << mismatch << QString();
         QTest::newRow("not json") << QByteArray("task=25") << corrupt << QString();
         QTest::newRow("truncated") << QByteArray("{\"task\":{\"minu") << corrupt << QString();
         QTest::newRow("binary") << QByteArray("\x00\xff\xfe{", 4) << corrupt << QString();
