@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QImage>
+
+// Composite pictures of drawn cats over varied backgrounds, with the exact foreground mask, for
+// measuring the background removal.
+struct SyntheticCat {
+    QString name;
+    QImage picture; // premultiplied ARGB, opaque
+    QImage truth;   // Grayscale8, 255 where the cat is
+};
+
+// Case `index` (any integer; the cases cycle through fur and background kinds) at this size.
+SyntheticCat makeSyntheticCat(int index, QSize size);

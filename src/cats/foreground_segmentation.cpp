@@ -1,0 +1,313 @@
+#include "cats/foreground_segmentation.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+#include <opencv2/objdetect.hpp>
+#include <opencv2/ximgproc/edge_filter.hpp>
+
+#include <QFile>
+
+#include <algorithm>
+#include <vector>
+
+namespace ForegroundSegmentation {
+
+namespace {
+
+// GrabCut's cost grows quickly with the pixel count; this size keeps a pass well under a second
+// on two cores while holding enough detail for the guided filter to recover the edges.
+constexpr int kWorkSize = 320;
+// The guided filter runs at this size; the result is then resized to the full picture.
+constexpr int kRefineSize = 1024;
+constexpr int kGrabCutIterations = 4;
+// Foreground below this share of the picture counts as nothing found.
+constexpr double kMinForegroundShare = 0.005;
+
+bool isCancelled(const std::atomic<bool>* cancelled) {
+    return cancelled && cancelled->load(std::memory_order_relaxed);
+}
+
+// A BGR copy of a premultiplied ARGB image, with transparent pixels flagged in `transparent`.
+cv::Mat toBgr(const QImage& image, cv::Mat* transparent) {
+    const QImage argb = image.format() == QImage::Format_ARGB32_Premultiplied
+                            ? image
+                            : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const cv::Mat view(argb.height(), argb.width(), CV_8UC4, const_cast<uchar*>(argb.constBits()),
+                       size_t(argb.bytesPerLine()));
+    cv::Mat bgr;
+    cv::cvtColor(view, bgr, cv::COLOR_BGRA2BGR);
+    if (transparent) {
+        cv::Mat alpha;
+        cv::extractChannel(view, alpha, 3);
+        *transparent = alpha < 16;
+    }
+    return bgr;
+}
+
+cv::Size fitted(cv::Size size, int longSide) {
+    const double s = double(longSide) / std::max(size.width, size.height);
+    if (s >= 1.0)
+        return size;
+    return {std::max(1, int(std::lround(size.width * s))),
+            std::max(1, int(std::lround(size.height * s)))};
+}
+
+// How unlike the picture's border each pixel is: the Lab distance to the nearest of a few
+// colour clusters of the border band, normalised to 0..1. Subjects stand out from their
+// surroundings, which the border samples.
+cv::Mat borderContrast(const cv::Mat& lab, int band) {
+    std::vector<cv::Vec3f> samples;
+    for (int y = 0; y < lab.rows; ++y)
+        for (int x = 0; x < lab.cols; ++x)
+            if (x < band || y < band || x >= lab.cols - band || y >= lab.rows - band)
+                samples.push_back(lab.at<cv::Vec3f>(y, x));
+    const int clusters = std::min<int>(8, int(samples.size()));
+    cv::Mat labels, centres;
+    cv::kmeans(cv::Mat(samples).reshape(1), clusters, labels,
+               cv::TermCriteria(cv::TermCriteria::EPS + cv::TermCriteria::COUNT, 10, 1.0), 2,
+               cv::KMEANS_PP_CENTERS, centres);
+    cv::Mat distance(lab.size(), CV_32F, cv::Scalar(std::numeric_limits<float>::max()));
+    for (int c = 0; c < centres.rows; ++c) {
+        const cv::Scalar centre(centres.at<float>(c, 0), centres.at<float>(c, 1),
+                                centres.at<float>(c, 2));
+        cv::Mat diff = lab - centre, sq;
+        cv::multiply(diff, diff, sq);
+        std::vector<cv::Mat> ch;
+        cv::split(sq, ch);
+        cv::Mat d = ch[0] + ch[1] + ch[2];
+        cv::sqrt(d, d);
+        distance = cv::min(distance, d);
+    }
+    cv::GaussianBlur(distance, distance, cv::Size(0, 0), 1.5);
+    double low = 0, high = 0;
+    cv::minMaxLoc(distance, &low, &high);
+    if (high - low < 1e-3)
+        return cv::Mat::zeros(lab.size(), CV_32F);
+    return (distance - low) / (high - low);
+}
+
+// A weight that falls off from the centre of the picture to 0.5 at its corners.
+cv::Mat centrePrior(cv::Size size) {
+    cv::Mat prior(size, CV_32F);
+    for (int y = 0; y < size.height; ++y) {
+        const double dy = (y + 0.5) / size.height - 0.5;
+        auto* row = prior.ptr<float>(y);
+        for (int x = 0; x < size.width; ++x) {
+            const double dx = (x + 0.5) / size.width - 0.5;
+            row[x] = float(1.0 - (dx * dx + dy * dy));
+        }
+    }
+    return prior;
+}
+
+// Cat faces found by the cascade that OpenCV's data package ships; empty when it is missing.
+std::vector<cv::Rect> catFaces(const cv::Mat& bgr) {
+    static const char* const kCascades[] = {
+        "/usr/share/opencv4/haarcascades/haarcascade_frontalcatface_extended.xml",
+        "/usr/share/opencv4/haarcascades/haarcascade_frontalcatface.xml",
+    };
+    // A classifier is not safe to share between threads; each thread loads its own once.
+    thread_local cv::CascadeClassifier classifier;
+    thread_local bool tried = false;
+    if (!tried) {
+        tried = true;
+        for (const char* path : kCascades)
+            if (QFile::exists(QString::fromLatin1(path)) && classifier.load(path))
+                break;
+    }
+    std::vector<cv::Rect> faces;
+    if (classifier.empty())
+        return faces;
+    cv::Mat gray;
+    cv::cvtColor(bgr, gray, cv::COLOR_BGR2GRAY);
+    cv::equalizeHist(gray, gray);
+    const int minSide = std::max(16, std::min(gray.cols, gray.rows) / 12);
+    classifier.detectMultiScale(gray, faces, 1.1, 4, 0, cv::Size(minSide, minSide));
+    return faces;
+}
+
+// Keeps the connected regions that matter: the largest, any at least a tenth of its size, and
+// any that holds a detected face. Holes smaller than 1 % of the kept area are filled.
+cv::Mat significantRegions(const cv::Mat& binary, const std::vector<cv::Rect>& faces) {
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(binary, labels, stats, centroids, 8);
+    int largest = 0;
+    for (int i = 1; i < count; ++i)
+        largest = std::max(largest, stats.at<int>(i, cv::CC_STAT_AREA));
+    std::vector<uchar> keep(size_t(count), 0);
+    for (int i = 1; i < count; ++i)
+        keep[size_t(i)] = stats.at<int>(i, cv::CC_STAT_AREA) * 10 >= largest;
+    for (const cv::Rect& face : faces) {
+        const cv::Point centre(face.x + face.width / 2, face.y + face.height / 2);
+        if (centre.inside(cv::Rect(0, 0, labels.cols, labels.rows)))
+            keep[size_t(labels.at<int>(centre))] = 1;
+    }
+    keep[0] = 0;
+    cv::Mat kept(binary.size(), CV_8U, cv::Scalar(0));
+    for (int y = 0; y < labels.rows; ++y) {
+        const int* in = labels.ptr<int>(y);
+        uchar* out = kept.ptr<uchar>(y);
+        for (int x = 0; x < labels.cols; ++x)
+            out[x] = keep[size_t(in[x])] ? 255 : 0;
+    }
+    // Fill small holes: background regions that do not touch the border and are small.
+    cv::Mat inverse = 255 - kept;
+    const int holes = cv::connectedComponentsWithStats(inverse, labels, stats, centroids, 4);
+    const int keptArea = cv::countNonZero(kept);
+    for (int i = 1; i < holes; ++i) {
+        const int x = stats.at<int>(i, cv::CC_STAT_LEFT), y = stats.at<int>(i, cv::CC_STAT_TOP);
+        const int w = stats.at<int>(i, cv::CC_STAT_WIDTH), h = stats.at<int>(i, cv::CC_STAT_HEIGHT);
+        const bool touchesBorder = x == 0 || y == 0 || x + w == kept.cols || y + h == kept.rows;
+        if (!touchesBorder && stats.at<int>(i, cv::CC_STAT_AREA) * 100 < keptArea)
+            kept.setTo(255, labels == i);
+    }
+    return kept;
+}
+
+// The hard foreground mask at the work size, or an empty matrix when there is none.
+cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& transparent, const std::atomic<bool>* cancelled) {
+    const cv::Size size = bgr.size();
+    cv::Mat lab;
+    bgr.convertTo(lab, CV_32F, 1.0 / 255.0);
+    cv::cvtColor(lab, lab, cv::COLOR_BGR2Lab);
+    const int band = std::max(2, std::min(size.width, size.height) / 25);
+
+    cv::Mat score = borderContrast(lab, band).mul(centrePrior(size));
+    const std::vector<cv::Rect> faces = catFaces(bgr);
+    if (isCancelled(cancelled))
+        return {};
+
+    // Seeds: Otsu's split of the score into probable foreground and background; the strongest
+    // scores and the detected faces as sure foreground; the border band and transparent pixels
+    // as sure background unless they score high (a subject cut by the frame).
+    cv::Mat score8;
+    score.convertTo(score8, CV_8U, 255.0);
+    cv::Mat otsu;
+    const double split = cv::threshold(score8, otsu, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
+    cv::Mat mask(size, CV_8U, cv::Scalar(cv::GC_PR_BGD));
+    mask.setTo(cv::GC_PR_FGD, otsu);
+    mask.setTo(cv::GC_FGD, score8 > std::min(250.0, split + (255 - split) * 0.6));
+    cv::Mat border(size, CV_8U, cv::Scalar(255));
+    border(cv::Rect(band, band, size.width - 2 * band, size.height - 2 * band)).setTo(0);
+    mask.setTo(cv::GC_BGD, border & (score8 < split));
+    for (const cv::Rect& face : faces) {
+        const cv::Rect core(face.x + face.width / 4, face.y + face.height / 4, face.width / 2,
+                            face.height / 2);
+        mask(core & cv::Rect(0, 0, size.width, size.height)).setTo(cv::GC_FGD);
+    }
+    if (!transparent.empty())
+        mask.setTo(cv::GC_BGD, transparent);
+    if (cv::countNonZero(mask == cv::GC_FGD) + cv::countNonZero(mask == cv::GC_PR_FGD) == 0)
+        return {};
+    if (cv::countNonZero(mask == cv::GC_BGD) + cv::countNonZero(mask == cv::GC_PR_BGD) == 0)
+        return {};
+
+    cv::Mat background, foreground;
+    cv::grabCut(bgr, mask, cv::Rect(), background, foreground, kGrabCutIterations,
+                cv::GC_INIT_WITH_MASK);
+    if (isCancelled(cancelled))
+        return {};
+
+    cv::Mat binary = (mask == cv::GC_FGD) | (mask == cv::GC_PR_FGD);
+    const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(3, 3));
+    cv::morphologyEx(binary, binary, cv::MORPH_OPEN, kernel);
+    binary = significantRegions(binary, faces);
+    if (cv::countNonZero(binary) < kMinForegroundShare * size.area())
+        return {};
+    return binary;
+}
+
+} // namespace
+
+QImage foregroundMask(const QImage& image, QString* error, const std::atomic<bool>* cancelled) {
+    if (image.isNull())
+        return {};
+    try {
+        cv::Mat transparent;
+        const cv::Mat full = toBgr(image, &transparent);
+        cv::Mat work;
+        cv::resize(full, work, fitted(full.size(), kWorkSize), 0, 0, cv::INTER_AREA);
+        cv::Mat workTransparent;
+        if (cv::countNonZero(transparent) > 0)
+            cv::resize(transparent, workTransparent, work.size(), 0, 0, cv::INTER_NEAREST);
+        const cv::Mat binary = workMask(work, workTransparent, cancelled);
+        if (binary.empty() || isCancelled(cancelled))
+            return {};
+
+        // Carry the mask to the refinement size and let the picture's own edges shape it.
+        cv::Mat guide;
+        cv::resize(full, guide, fitted(full.size(), kRefineSize), 0, 0, cv::INTER_AREA);
+        guide.convertTo(guide, CV_32FC3, 1.0 / 255.0);
+        cv::Mat coarse;
+        binary.convertTo(coarse, CV_32F, 1.0 / 255.0);
+        cv::resize(coarse, coarse, guide.size(), 0, 0, cv::INTER_LINEAR);
+        const int radius = std::max(2, std::max(guide.cols, guide.rows) / 150);
+        cv::Mat refined;
+        cv::ximgproc::guidedFilter(guide, coarse, refined, radius, 1e-3);
+        if (isCancelled(cancelled))
+            return {};
+
+        // A soft edge about a pixel and a half wide at full size.
+        cv::Mat alpha;
+        cv::resize(refined, alpha, full.size(), 0, 0, cv::INTER_LINEAR);
+        alpha = (alpha - 0.5) * 2.5 + 0.5;
+        alpha.convertTo(alpha, CV_8U, 255.0); // saturates to 0..255
+        if (!transparent.empty())
+            alpha.setTo(0, transparent);
+
+        QImage mask(alpha.cols, alpha.rows, QImage::Format_Grayscale8);
+        for (int y = 0; y < alpha.rows; ++y)
+            std::copy_n(alpha.ptr<uchar>(y), alpha.cols, mask.scanLine(y));
+        return mask;
+    } catch (const cv::Exception& e) {
+        if (error)
+            *error = QString::fromStdString(e.msg);
+        return {};
+    } catch (const std::bad_alloc&) {
+        if (error)
+            *error = QStringLiteral("메모리가 부족합니다");
+        return {};
+    }
+}
+
+Result cutOut(const QImage& image, const std::atomic<bool>* cancelled) {
+    Result result;
+    const QImage mask = foregroundMask(image, &result.error, cancelled);
+    if (mask.isNull() || isCancelled(cancelled))
+        return result;
+
+    // Trim to what is visibly foreground.
+    int left = mask.width(), top = mask.height(), right = -1, bottom = -1;
+    for (int y = 0; y < mask.height(); ++y) {
+        const uchar* row = mask.constScanLine(y);
+        for (int x = 0; x < mask.width(); ++x) {
+            if (row[x] > 8) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    if (right < left)
+        return result;
+    result.bounds = QRect(QPoint(left, top), QPoint(right, bottom));
+
+    QImage cut = image.copy(result.bounds).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < cut.height(); ++y) {
+        const uchar* m = mask.constScanLine(y + top) + left;
+        auto* px = reinterpret_cast<QRgb*>(cut.scanLine(y));
+        for (int x = 0; x < cut.width(); ++x) {
+            const uint a = m[x];
+            const QRgb p = px[x];
+            // Premultiplied: every channel scales with the mask.
+            px[x] = qRgba(qRed(p) * a / 255, qGreen(p) * a / 255, qBlue(p) * a / 255,
+                          qAlpha(p) * a / 255);
+        }
+    }
+    cut.setDevicePixelRatio(1.0);
+    result.cutout = cut;
+    return result;
+}
+
+} // namespace ForegroundSegmentation

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <atomic>
+#include <optional>
+
+// Separates the subject of a photo (a cat, usually) from its background without any model
+// download: saliency against the picture's border colours, detected cat faces and a centre
+// prior seed a GrabCut segmentation on a reduced copy; the mask is then carried back to full
+// resolution with an edge-aware guided filter and a soft edge.
+namespace ForegroundSegmentation {
+
+struct Result {
+    // The input's pixels where the foreground is, transparent elsewhere, trimmed to the
+    // foreground's bounding box. Absent when no foreground was found or the work was cancelled.
+    std::optional<QImage> cutout;
+    // Where the cut-out lies in the input.
+    QRect bounds;
+    // A readable description when segmentation itself failed.
+    QString error;
+};
+
+Result cutOut(const QImage& image, const std::atomic<bool>* cancelled = nullptr);
+
+// The soft foreground mask (0 to 255) at the input's size, before trimming; empty when no
+// foreground was found.
+QImage foregroundMask(const QImage& image, QString* error = nullptr,
+                      const std::atomic<bool>* cancelled = nullptr);
+
+} // namespace ForegroundSegmentation
