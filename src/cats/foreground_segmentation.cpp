@@ -1,13 +1,12 @@
 #include "cats/foreground_segmentation.h"
 
+#include <QFile>
+
+#include <algorithm>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 #include <opencv2/objdetect.hpp>
 #include <opencv2/ximgproc/edge_filter.hpp>
-
-#include <QFile>
-
-#include <algorithm>
 #include <vector>
 
 namespace ForegroundSegmentation {
@@ -22,6 +21,8 @@ constexpr int kRefineSize = 1024;
 constexpr int kGrabCutIterations = 4;
 // Foreground below this share of the picture counts as nothing found.
 constexpr double kMinForegroundShare = 0.005;
+// Pictures smaller than this on either side have no subject to find.
+constexpr int kMinSide = 16;
 
 bool isCancelled(const std::atomic<bool>* cancelled) {
     return cancelled && cancelled->load(std::memory_order_relaxed);
@@ -165,12 +166,16 @@ cv::Mat significantRegions(const cv::Mat& binary, const std::vector<cv::Rect>& f
 }
 
 // The hard foreground mask at the work size, or an empty matrix when there is none.
-cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& transparent, const std::atomic<bool>* cancelled) {
+cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& transparent,
+                 const std::atomic<bool>* cancelled) {
     const cv::Size size = bgr.size();
     cv::Mat lab;
     bgr.convertTo(lab, CV_32F, 1.0 / 255.0);
     cv::cvtColor(lab, lab, cv::COLOR_BGR2Lab);
     const int band = std::max(2, std::min(size.width, size.height) / 25);
+    // The same picture always gives the same cut-out: k-means (here and inside GrabCut) draws
+    // from OpenCV's per-thread random generator.
+    cv::theRNG().state = 0x5eed;
 
     cv::Mat score = borderContrast(lab, band).mul(centrePrior(size));
     const std::vector<cv::Rect> faces = catFaces(bgr);
@@ -220,13 +225,15 @@ cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& transparent, const std::atom
 } // namespace
 
 QImage foregroundMask(const QImage& image, QString* error, const std::atomic<bool>* cancelled) {
-    if (image.isNull())
+    if (image.isNull() || image.width() < kMinSide || image.height() < kMinSide)
         return {};
     try {
         cv::Mat transparent;
         const cv::Mat full = toBgr(image, &transparent);
         cv::Mat work;
         cv::resize(full, work, fitted(full.size(), kWorkSize), 0, 0, cv::INTER_AREA);
+        if (work.cols < kMinSide || work.rows < kMinSide) // a thin strip
+            return {};
         cv::Mat workTransparent;
         if (cv::countNonZero(transparent) > 0)
             cv::resize(transparent, workTransparent, work.size(), 0, 0, cv::INTER_NEAREST);

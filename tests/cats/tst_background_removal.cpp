@@ -1,0 +1,103 @@
+#include "cats/foreground_segmentation.h"
+#include "cats/image_decoding.h"
+#include "cats/image_editing.h"
+#include "synthetic_cats.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+double iou(const SyntheticCat& cat, const ForegroundSegmentation::Result& r) {
+    qint64 both = 0, either = 0;
+    for (int y = 0; y < cat.truth.height(); ++y)
+        for (int x = 0; x < cat.truth.width(); ++x) {
+            const bool predicted =
+                r.cutout && r.bounds.contains(x, y) &&
+                qAlpha(r.cutout->pixel(x - r.bounds.x(), y - r.bounds.y())) > 127;
+            const bool actual = cat.truth.constScanLine(y)[x] > 127;
+            both += predicted && actual;
+            either += predicted || actual;
+        }
+    return double(both) / double(std::max<qint64>(either, 1));
+}
+
+} // namespace
+
+class BackgroundRemovalTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QTest::failOnWarning(QRegularExpression(".")); }
+
+    void notAPictureGivesNothingQuietly() {
+        QVERIFY(!ImageEditing::removeBackgroundPNG(QByteArray("hello")));
+        QVERIFY(!ImageEditing::removeBackgroundPNG(QByteArray()));
+    }
+
+    void flatPictureHasNoForeground_data() {
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("grey") << QColor(128, 128, 128);
+        QTest::newRow("white") << QColor(Qt::white);
+        QTest::newRow("transparent") << QColor(Qt::transparent);
+    }
+    void flatPictureHasNoForeground() {
+        QFETCH(QColor, colour);
+        QImage flat(300, 200, QImage::Format_ARGB32_Premultiplied);
+        flat.fill(colour);
+        QVERIFY(!ImageEditing::removeBackgroundPNG(*ImageEditing::pngData(flat)));
+    }
+
+    void tinyPicturesDoNotBreakIt_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("1x1") << QSize(1, 1);
+        QTest::newRow("1x500") << QSize(1, 500);
+        QTest::newRow("3x3") << QSize(3, 3);
+    }
+    void tinyPicturesDoNotBreakIt() {
+        QFETCH(QSize, size);
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::red);
+        image.setPixel(0, 0, qRgba(0, 0, 255, 255));
+        const auto result = ImageEditing::removeBackgroundPNG(*ImageEditing::pngData(image));
+        if (result)
+            QVERIFY(ImageDecoding::decode(*result));
+    }
+
+    // A cat on a plain, a gradient and a striped background comes out whole and trimmed.
+    void cutsOutACat_data() {
+        QTest::addColumn<int>("index");
+        QTest::newRow("gradient") << 0;
+        QTest::newRow("noise") << 1;
+        QTest::newRow("stripes") << 3;
+        QTest::newRow("room") << 5;
+    }
+    void cutsOutACat() {
+        QFETCH(int, index);
+        const SyntheticCat cat = makeSyntheticCat(index, QSize(640, 480));
+        const ForegroundSegmentation::Result result = ForegroundSegmentation::cutOut(cat.picture);
+        QVERIFY(result.error.isEmpty());
+        QVERIFY(result.cutout);
+        QVERIFY2(iou(cat, result) > 0.9, qPrintable(QString::number(iou(cat, result))));
+
+        const auto png = ImageEditing::removeBackgroundPNG(*ImageEditing::pngData(cat.picture));
+        QVERIFY(png);
+        const std::optional<QImage> cut = ImageDecoding::decode(*png);
+        QVERIFY(cut);
+        // Trimmed: smaller than the input, since the cat touches no edge.
+        QVERIFY(cut->width() < cat.picture.width() && cut->height() < cat.picture.height());
+        QCOMPARE(cut->size(), result.bounds.size());
+        // Transparent corners, opaque centre.
+        QCOMPARE(qAlpha(cut->pixel(0, 0)), 0);
+        QVERIFY(cut->hasAlphaChannel());
+    }
+
+    void cancelledWorkGivesNothing() {
+        const SyntheticCat cat = makeSyntheticCat(0, QSize(320, 240));
+        std::atomic<bool> cancelled{true};
+        QVERIFY(
+            !ImageEditing::removeBackgroundPNG(*ImageEditing::pngData(cat.picture), &cancelled));
+    }
+};
+
+QTEST_MAIN(BackgroundRemovalTest)
+#include "tst_background_removal.moc"

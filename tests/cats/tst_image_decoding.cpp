@@ -1,0 +1,130 @@
+#include "cats/image_decoding.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+QByteArray encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.write(image);
+    return bytes;
+}
+
+QImage gradient(int w, int h, QImage::Format format = QImage::Format_ARGB32) {
+    QImage image(w, h, format);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixelColor(x, y, QColor(x * 255 / w, y * 255 / h, 128));
+    return image;
+}
+
+quint32 crc32(const QByteArray& data) {
+    quint32 crc = 0xffffffffu;
+    for (char byte : data) {
+        crc ^= quint8(byte);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void putBigEndian(QByteArray& bytes, int at, quint32 value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = char((value >> (24 - 8 * i)) & 0xff);
+}
+
+// A valid PNG signature and header declaring this size, followed by no pixel data.
+QByteArray pngHeaderOnly(quint32 width, quint32 height) {
+    QByteArray png = encoded(gradient(4, 4), "png").left(33);
+    // IHDR: length at 8, type at 12, width at 16, height at 20, CRC over type and data at 29.
+    putBigEndian(png, 16, width);
+    putBigEndian(png, 20, height);
+    putBigEndian(png, 29, crc32(png.mid(12, 17)));
+    // An empty IDAT chunk, so the header reads completely.
+    QByteArray idat(12, '\0');
+    idat.replace(4, 4, "IDAT");
+    putBigEndian(idat, 8, crc32("IDAT"));
+    return png + idat;
+}
+
+} // namespace
+
+// Bad input never crashes or exhausts memory; good input arrives upright in one pixel format.
+class ImageDecodingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void refusesWhatIsNotAPicture_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("text") << QByteArray("not a picture at all");
+        QTest::newRow("truncated png") << encoded(gradient(64, 64), "png").left(40);
+        QTest::newRow("truncated jpeg header") << encoded(gradient(64, 64), "jpeg").left(20);
+        QTest::newRow("png header, no data") << pngHeaderOnly(64, 64);
+    }
+    void refusesWhatIsNotAPicture() {
+        QFETCH(QByteArray, bytes);
+        QTest::failOnWarning(QRegularExpression("이미지가 너무 큼"));
+        QVERIFY(!ImageDecoding::decode(bytes));
+    }
+
+    void refusesHugeDeclaredSizesBeforeAllocating() {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("이미지가 너무 큼: 60000 × 60000"));
+        QVERIFY(!ImageDecoding::decode(pngHeaderOnly(60000, 60000)));
+    }
+
+    void decodesFormats_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("png") << encoded(gradient(30, 20), "png") << QSize(30, 20);
+        QTest::newRow("jpeg") << encoded(gradient(30, 20), "jpeg") << QSize(30, 20);
+        QTest::newRow("16-bit png")
+            << encoded(gradient(30, 20, QImage::Format_RGBA64), "png") << QSize(30, 20);
+        QTest::newRow("grayscale")
+            << encoded(gradient(30, 20).convertToFormat(QImage::Format_Grayscale8), "png")
+            << QSize(30, 20);
+        QTest::newRow("indexed") << encoded(
+                                        gradient(30, 20).convertToFormat(QImage::Format_Indexed8),
+                                        "png")
+                                 << QSize(30, 20);
+        QTest::newRow("bmp") << encoded(gradient(30, 20), "bmp") << QSize(30, 20);
+    }
+    void decodesFormats() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        const std::optional<QImage> image = ImageDecoding::decode(bytes);
+        QVERIFY(image);
+        QCOMPARE(image->size(), size);
+        QCOMPARE(image->format(), QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(image->devicePixelRatio(), 1.0);
+        // Bottom-right corner keeps its colour (red high, green high).
+        const QColor c = image->pixelColor(size.width() - 1, size.height() - 1);
+        QVERIFY2(c.red() > 200 && c.green() > 200, qPrintable(c.name()));
+    }
+
+    // A JPEG saying "rotate 90° clockwise" arrives upright: its width and height swap.
+    void appliesExifOrientation() {
+        QByteArray jpeg = encoded(gradient(40, 20), "jpeg");
+        // APP1 Exif segment, little-endian TIFF with one IFD entry: Orientation (0x112) = 6.
+        const QByteArray tiff = QByteArray("II\x2a\x00\x08\x00\x00\x00", 8) +
+                                QByteArray("\x01\x00", 2) +
+                                QByteArray("\x12\x01\x03\x00\x01\x00\x00\x00\x06\x00\x00\x00", 12) +
+                                QByteArray("\x00\x00\x00\x00", 4);
+        const QByteArray payload = QByteArray("Exif\x00\x00", 6) + tiff;
+        const int length = int(payload.size()) + 2;
+        QByteArray app1("\xff\xe1", 2);
+        app1.append(char(length >> 8)).append(char(length & 0xff)).append(payload);
+        jpeg.insert(2, app1);
+        const std::optional<QImage> image = ImageDecoding::decode(jpeg);
+        QVERIFY(image);
+        QCOMPARE(image->size(), QSize(20, 40));
+    }
+};
+
+QTEST_GUILESS_MAIN(ImageDecodingTest)
+#include "tst_image_decoding.moc"
