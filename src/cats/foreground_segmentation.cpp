@@ -87,7 +87,8 @@ cv::Mat borderContrast(const cv::Mat& lab, int band) {
     return (distance - low) / (high - low);
 }
 
-// A weight that falls off from the centre of the picture to 0.5 at its corners.
+// A weight that falls off from the centre of the picture to nothing near its corners: subjects
+// are framed, backgrounds fill the edges.
 cv::Mat centrePrior(cv::Size size) {
     cv::Mat prior(size, CV_32F);
     for (int y = 0; y < size.height; ++y) {
@@ -95,7 +96,7 @@ cv::Mat centrePrior(cv::Size size) {
         auto* row = prior.ptr<float>(y);
         for (int x = 0; x < size.width; ++x) {
             const double dx = (x + 0.5) / size.width - 0.5;
-            row[x] = float(1.0 - (dx * dx + dy * dy));
+            row[x] = float(std::max(0.0, 1.0 - 2.4 * (dx * dx + dy * dy)));
         }
     }
     return prior;
