@@ -1,0 +1,45 @@
+// Saves pictures of the photo editor in each of its modes, for looking at:
+//   editor_screenshots OUTPUT_DIR      (QT_SCALE_FACTOR=2 for a 2x display)
+#include "settings_window/image_area.h"
+#include "settings_window/image_editor_view.h"
+#include "synthetic_cats.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+
+namespace {
+class Silent final : public AlertSound {
+public:
+    void play() override {}
+};
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(dir);
+    const QString suffix = QStringLiteral("@%1x.png").arg(app.devicePixelRatio());
+    Silent sound;
+    ImageEditorView editor(makeSyntheticCat(5, QSize(900, 640)).picture, [] {}, [](const QByteArray&) {}, sound);
+    editor.show();
+    QApplication::processEvents();
+    auto save = [&](const char* name) {
+        QApplication::processEvents();
+        editor.grab().save(dir + u'/' + QString::fromLatin1(name) + suffix);
+    };
+    save("editor-normal");
+    editor.findChild<QPushButton*>(QStringLiteral("crop"))->click();
+    editor.imageArea()->onCropChanged(QRectF(0.3, 0.15, 0.45, 0.7));
+    save("editor-crop");
+    editor.findChild<QPushButton*>(QStringLiteral("cropCancel"))->click();
+    editor.findChild<QPushButton*>(QStringLiteral("zoom"))->click();
+    editor.setZoom(1.236);
+    save("editor-zoom");
+    editor.findChild<QPushButton*>(QStringLiteral("zoomCancel"))->click();
+    editor.findChild<QPushButton*>(QStringLiteral("removeBackground"))->click();
+    save("editor-processing");
+    editor.waitForProcessing();
+    save("editor-cut-out");
+    return 0;
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "platform/alert_sound.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QRectF>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class ImageArea;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QStackedWidget;
+
+// The photo editor: crop with a draggable selection, zoom about the centre on an unchanged
+// canvas, cut the cat out of its background, revert to the photo as opened. Edits apply to a
+// working copy; the apply button hands it over as PNG. The caller decides when to close.
+class ImageEditorView : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr double kMinZoom = 0.3;
+    static constexpr double kMaxZoom = 3.0;
+
+    ImageEditorView(const QImage& original, std::function<void()> onCancel,
+                    std::function<void(const QByteArray&)> onApply, AlertSound& sound,
+                    QWidget* parent = nullptr);
+    ~ImageEditorView() override;
+
+    QImage working() const { return m_working; }
+    bool isCropping() const { return m_isCropping; }
+    bool isZooming() const { return m_isZooming; }
+    bool isProcessing() const { return m_processing; }
+    QRectF crop() const { return m_crop; }
+    double zoom() const { return m_zoom; }
+    void setZoom(double zoom);
+    QString zoomLabel() const;
+
+    ImageArea* imageArea() const { return m_area; }
+
+    // Finishes when a running background removal has delivered (for tests and for callers
+    // that want to wait); returns at once when nothing runs.
+    void waitForProcessing();
+
+signals:
+    void processingFinished();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void reject() override;
+
+private:
+    QWidget* makeNormalBar();
+    QWidget* makeCropBar();
+    QWidget* makeZoomBar();
+    QPushButton* button(const QString& text, const char* name, const QString& iconName = {});
+    void refresh();
+
+    void startCropping();
+    void applyCrop();
+    void startZooming();
+    void applyZoom();
+    void revert();
+    void removeBackground();
+    void apply();
+    void finishRemoval(const std::optional<QByteArray>& result);
+
+    QImage m_original;
+    QImage m_working;
+    bool m_isCropping = false;
+    QRectF m_crop{0, 0, 1, 1};
+    bool m_processing = false;
+    bool m_isZooming = false;
+    double m_zoom = 1.0;
+
+    std::function<void()> m_onCancel;
+    std::function<void(const QByteArray&)> m_onApply;
+    AlertSound& m_sound;
+    // Shared with a running removal: set when the editor goes away, so the work stops early.
+    std::shared_ptr<std::atomic<bool>> m_cancelRemoval;
+
+    ImageArea* m_area = nullptr;
+    QStackedWidget* m_bars = nullptr;
+    QPushButton* m_removeButton = nullptr;
+    QPushButton* m_cropButton = nullptr;
+    QPushButton* m_zoomButton = nullptr;
+    QPushButton* m_revertButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    QPushButton* m_applyButton = nullptr;
+    QPushButton* m_cropCancelButton = nullptr;
+    QPushButton* m_cropApplyButton = nullptr;
+    QPushButton* m_zoomCancelButton = nullptr;
+    QPushButton* m_zoomApplyButton = nullptr;
+    QSlider* m_zoomSlider = nullptr;
+    QLabel* m_zoomLabel = nullptr;
+};
