@@ -15,26 +15,6 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
-
-double intersectionOverUnion(const SyntheticCat& cat, const ForegroundSegmentation::Result& r) {
-    qint64 both = 0, either = 0;
-    for (int y = 0; y < cat.truth.height(); ++y) {
-        const uchar* truth = cat.truth.constScanLine(y);
-        for (int x = 0; x < cat.truth.width(); ++x) {
-            bool predicted = false;
-            if (r.cutout && r.bounds.contains(x, y))
-                predicted = qAlpha(r.cutout->pixel(x - r.bounds.x(), y - r.bounds.y())) > 127;
-            const bool actual = truth[x] > 127;
-            both += predicted && actual;
-            either += predicted || actual;
-        }
-    }
-    return either == 0 ? 1.0 : double(both) / double(either);
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 36;

@@ -6,24 +6,6 @@
 #include <QRegularExpression>
 #include <QTest>
 
-namespace {
-
-double iou(const SyntheticCat& cat, const ForegroundSegmentation::Result& r) {
-    qint64 both = 0, either = 0;
-    for (int y = 0; y < cat.truth.height(); ++y)
-        for (int x = 0; x < cat.truth.width(); ++x) {
-            const bool predicted =
-                r.cutout && r.bounds.contains(x, y) &&
-                qAlpha(r.cutout->pixel(x - r.bounds.x(), y - r.bounds.y())) > 127;
-            const bool actual = cat.truth.constScanLine(y)[x] > 127;
-            both += predicted && actual;
-            either += predicted || actual;
-        }
-    return double(both) / double(std::max<qint64>(either, 1));
-}
-
-} // namespace
-
 class BackgroundRemovalTest : public QObject {
     Q_OBJECT
 private slots:
@@ -77,7 +59,8 @@ private slots:
         const ForegroundSegmentation::Result result = ForegroundSegmentation::cutOut(cat.picture);
         QVERIFY(result.error.isEmpty());
         QVERIFY(result.cutout);
-        QVERIFY2(iou(cat, result) > 0.9, qPrintable(QString::number(iou(cat, result))));
+        QVERIFY2(intersectionOverUnion(cat, result) > 0.9,
+                 qPrintable(QString::number(intersectionOverUnion(cat, result))));
 
         const auto png = ImageEditing::removeBackgroundPNG(*ImageEditing::pngData(cat.picture));
         QVERIFY(png);

@@ -30,6 +30,14 @@ class TimerEngineTest : public QObject {
         FakeClock clock;
         RecordingSound sound;
         TimerEngine engine{settings, clock, sound};
+
+        // Runs a one-second countdown to its end.
+        void finishOneSecond() {
+            engine.setMode(TimerMode::workDuration(0, 0));
+            engine.start();
+            clock.advance(1);
+            engine.tick();
+        }
     };
 
 private slots:
@@ -128,10 +136,7 @@ private slots:
 
     void alertRepeatsUntilStopped() {
         Fixture f;
-        f.engine.setMode(TimerMode::workDuration(0, 0));
-        f.engine.start();
-        f.clock.advance(1);
-        f.engine.tick();
+        f.finishOneSecond();
         QCOMPARE(f.sound.plays, 1);
         fire(f.engine.alertTicker());
         fire(f.engine.alertTicker());
@@ -152,10 +157,7 @@ private slots:
     void finishingWithSoundOffStillAlerts() {
         Fixture f;
         f.settings.setSoundOnFinish(false);
-        f.engine.setMode(TimerMode::workDuration(0, 0));
-        f.engine.start();
-        f.clock.advance(1);
-        f.engine.tick();
+        f.finishOneSecond();
         QVERIFY(f.engine.isAlerting());
         QVERIFY(f.engine.alertTicker());
         fire(f.engine.alertTicker());
@@ -164,10 +166,7 @@ private slots:
 
     void restartFromDoneKeepsAlertThenRestartsRepeater() {
         Fixture f;
-        f.engine.setMode(TimerMode::workDuration(0, 0));
-        f.engine.start();
-        f.clock.advance(1);
-        f.engine.tick();
+        f.finishOneSecond();
         QTimer* firstRepeater = f.engine.alertTicker();
         QVERIFY(firstRepeater);
         f.engine.start();
@@ -226,10 +225,7 @@ private slots:
 
     void resetReturnsToIdleAndStopsTheAlert() {
         Fixture f;
-        f.engine.setMode(TimerMode::workDuration(0, 0));
-        f.engine.start();
-        f.clock.advance(2);
-        f.engine.tick();
+        f.finishOneSecond();
         QVERIFY(f.engine.isAlerting());
         f.engine.setMode(TimerMode::task(3)); // done: shows the new duration at once
         QCOMPARE(f.engine.remaining(), 180.0);

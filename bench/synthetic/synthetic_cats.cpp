@@ -39,9 +39,8 @@ QPainterPath catShape(QRandomGenerator& rng, QSizeF size) {
     QPainterPath tail;
     const double dir = rng.bounded(2) ? 1 : -1;
     tail.moveTo(centre.x() + dir * s * 0.3, body.bottom() - s * 0.1);
-    tail.cubicTo(centre.x() + dir * s * 0.65, body.bottom() - s * 0.05,
-                 centre.x() + dir * s * 0.7, centre.y() - s * 0.2,
-                 centre.x() + dir * s * 0.55, centre.y() - s * 0.35);
+    tail.cubicTo(centre.x() + dir * s * 0.65, body.bottom() - s * 0.05, centre.x() + dir * s * 0.7,
+                 centre.y() - s * 0.2, centre.x() + dir * s * 0.55, centre.y() - s * 0.35);
     QPainterPathStroker stroker;
     stroker.setWidth(s * 0.07);
     stroker.setCapStyle(Qt::RoundCap);
@@ -50,9 +49,9 @@ QPainterPath catShape(QRandomGenerator& rng, QSizeF size) {
 }
 
 QColor furColour(int kind, QRandomGenerator& rng) {
-    static const QColor furs[] = {QColor(226, 140, 60), QColor(120, 120, 125), QColor(35, 32, 30),
-                                  QColor(240, 236, 228), QColor(170, 120, 80),
-                                  QColor(200, 170, 130)};
+    static const QColor furs[] = {QColor(226, 140, 60), QColor(120, 120, 125),
+                                  QColor(35, 32, 30),   QColor(240, 236, 228),
+                                  QColor(170, 120, 80), QColor(200, 170, 130)};
     QColor c = furs[kind % 6];
     return c.lighter(90 + rng.bounded(20));
 }
@@ -85,7 +84,8 @@ void paintBackground(QPainter& p, int kind, QSize size, QRandomGenerator& rng, Q
     case 2: { // busy pattern: many shapes
         p.fillRect(all, QColor(210, 205, 190));
         for (int i = 0; i < 160; ++i) {
-            p.setBrush(QColor::fromHsv(rng.bounded(360), 80 + rng.bounded(150), 80 + rng.bounded(170)));
+            p.setBrush(
+                QColor::fromHsv(rng.bounded(360), 80 + rng.bounded(150), 80 + rng.bounded(170)));
             p.setPen(Qt::NoPen);
             const double r = size.width() * (0.01 + 0.05 * rng.generateDouble());
             p.drawEllipse(QPointF(rng.bounded(size.width()), rng.bounded(size.height())), r, r);
@@ -109,13 +109,15 @@ void paintBackground(QPainter& p, int kind, QSize size, QRandomGenerator& rng, Q
         for (int i = 0; i < 60; ++i) {
             p.setBrush(fur.darker(110 + rng.bounded(50)));
             const double r = size.width() * (0.02 + 0.04 * rng.generateDouble());
-            p.drawEllipse(QPointF(rng.bounded(size.width()), rng.bounded(size.height())), r, r * 0.6);
+            p.drawEllipse(QPointF(rng.bounded(size.width()), rng.bounded(size.height())), r,
+                          r * 0.6);
         }
         break;
     }
     default: { // room: a wall and a floor
         p.fillRect(QRectF(0, 0, size.width(), size.height() * 0.62), QColor(230, 225, 210));
-        p.fillRect(QRectF(0, size.height() * 0.62, size.width(), size.height()), QColor(140, 100, 70));
+        p.fillRect(QRectF(0, size.height() * 0.62, size.width(), size.height()),
+                   QColor(140, 100, 70));
         break;
     }
     }
@@ -169,8 +171,10 @@ SyntheticCat makeSyntheticCat(int index, QSize size) {
         // Eyes.
         p.setBrush(QColor(60, 160, 60));
         const QPointF head(box.center().x(), box.top() + box.height() * 0.3);
-        p.drawEllipse(head + QPointF(-box.width() * 0.06, 0), box.width() * 0.025, box.height() * 0.02);
-        p.drawEllipse(head + QPointF(box.width() * 0.06, 0), box.width() * 0.025, box.height() * 0.02);
+        p.drawEllipse(head + QPointF(-box.width() * 0.06, 0), box.width() * 0.025,
+                      box.height() * 0.02);
+        p.drawEllipse(head + QPointF(box.width() * 0.06, 0), box.width() * 0.025,
+                      box.height() * 0.02);
     }
     noise(catLayer, rng, 10);
     {
@@ -205,4 +209,20 @@ SyntheticCat makeSyntheticCat(int index, QSize size) {
     t.setRenderHint(QPainter::Antialiasing);
     t.fillPath(shape, Qt::white);
     return cat;
+}
+
+double intersectionOverUnion(const SyntheticCat& cat, const ForegroundSegmentation::Result& r) {
+    qint64 both = 0, either = 0;
+    for (int y = 0; y < cat.truth.height(); ++y) {
+        const uchar* truth = cat.truth.constScanLine(y);
+        for (int x = 0; x < cat.truth.width(); ++x) {
+            const bool predicted =
+                r.cutout && r.bounds.contains(x, y) &&
+                qAlpha(r.cutout->pixel(x - r.bounds.x(), y - r.bounds.y())) > 127;
+            const bool actual = truth[x] > 127;
+            both += predicted && actual;
+            either += predicted || actual;
+        }
+    }
+    return either == 0 ? 1.0 : double(both) / double(either);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cats/foreground_segmentation.h"
+
 #include <QImage>
 
 // Composite pictures of drawn cats over varied backgrounds, with the exact foreground mask, for
@@ -12,3 +14,6 @@ struct SyntheticCat {
 
 // Case `index` (any integer; the cases cycle through fur and background kinds) at this size.
 SyntheticCat makeSyntheticCat(int index, QSize size);
+
+// Intersection over union of the cut-out's alpha (above half) against the truth.
+double intersectionOverUnion(const SyntheticCat& cat, const ForegroundSegmentation::Result& result);
