@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImageWriter>
@@ -54,6 +55,11 @@ int main(int argc, char** argv) {
     QBuffer buffer(&jpeg);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter(&buffer, "jpeg").write(big.picture);
+    if (!outDir.isEmpty()) {
+        QFile file(outDir + QStringLiteral("/photo-12mp.jpg"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(jpeg);
+    }
     std::vector<double> bigTimes;
     for (int run = 0; run < 5; ++run) {
         QElapsedTimer timer;
