@@ -217,6 +217,11 @@ cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& transparent,
     cv::Mat binary = (mask == cv::GC_FGD) | (mask == cv::GC_PR_FGD);
     const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(3, 3));
     cv::morphologyEx(binary, binary, cv::MORPH_OPEN, kernel);
+    // Stripes and patches coloured like the background split a cat into bands; closing the
+    // narrow gaps joins them before the regions are counted.
+    const int gap = std::max(3, std::min(size.width, size.height) / 40) | 1;
+    cv::morphologyEx(binary, binary, cv::MORPH_CLOSE,
+                     cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(gap, gap)));
     binary = significantRegions(binary, faces);
     if (cv::countNonZero(binary) < kMinForegroundShare * size.area())
         return {};
