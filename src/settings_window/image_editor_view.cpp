@@ -40,8 +40,12 @@ QLabel* secondaryText(const QString& text, QWidget* parent) {
 ImageEditorView::ImageEditorView(const QImage& original, std::function<void()> onCancel,
                                  std::function<void(const QByteArray&)> onApply, AlertSound& sound,
                                  QWidget* parent)
-    : QDialog(parent), m_original(original), m_working(original),
-      m_onCancel(std::move(onCancel)), m_onApply(std::move(onApply)), m_sound(sound) {
+    : QDialog(parent)
+    , m_original(original)
+    , m_working(original)
+    , m_onCancel(std::move(onCancel))
+    , m_onApply(std::move(onApply))
+    , m_sound(sound) {
     setWindowTitle(QStringLiteral("사진 편집"));
     setFixedSize(440, 500);
 
@@ -86,6 +90,10 @@ QPushButton* ImageEditorView::button(const QString& text, const char* name,
     auto* b = new QPushButton(text);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
+    // As wide as the label needs, so the flexible space between the editing buttons and
+    // cancel/apply shows.
+    b->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(text) + 20);
     if (!iconName.isEmpty())
         b->setIcon(QIcon::fromTheme(iconName));
     return b;
@@ -96,7 +104,8 @@ QWidget* ImageEditorView::makeNormalBar() {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(10);
-    m_removeButton = button(QStringLiteral("배경 제거"), "removeBackground", QStringLiteral("edit-select-all"));
+    m_removeButton =
+        button(QStringLiteral("배경 제거"), "removeBackground", QStringLiteral("edit-select-all"));
     m_cropButton = button(QStringLiteral("자르기"), "crop", QStringLiteral("transform-crop"));
     m_zoomButton = button(QStringLiteral("크기 조절"), "zoom", QStringLiteral("zoom-fit-best"));
     m_revertButton = button(QStringLiteral("되돌리기"), "revert", QStringLiteral("edit-undo"));
@@ -293,7 +302,7 @@ void ImageEditorView::waitForProcessing() {
 
 void ImageEditorView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        QPushButton* target = m_isCropping ? m_cropApplyButton
+        QPushButton* target = m_isCropping  ? m_cropApplyButton
                               : m_isZooming ? m_zoomApplyButton
                                             : m_applyButton;
         if (target->isEnabled())
