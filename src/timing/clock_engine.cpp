@@ -38,8 +38,8 @@ std::optional<QTimeZone> ClockEngine::chosenZone() const {
     const std::optional<QString> id = m_settings.clockTimeZoneID();
     if (!id)
         return std::nullopt;
-    if (*id != m_cachedZoneID || m_cachedZoneID.isNull()) {
-        m_cachedZoneID = *id;
+    if (id != m_cachedZoneID) {
+        m_cachedZoneID = id;
         const QTimeZone zone(id->toUtf8());
         m_cachedZone = zone.isValid() ? std::optional(zone) : std::nullopt;
     }

@@ -52,6 +52,6 @@ private:
     QString m_shownText;
 
     // Looking a zone up reads the database, so the last one is kept.
-    mutable QString m_cachedZoneID;
+    mutable std::optional<QString> m_cachedZoneID;
     mutable std::optional<QTimeZone> m_cachedZone;
 };
