@@ -9,4 +9,8 @@ QString settingsFile() {
            QStringLiteral("/Purrtick/Purrtick.conf");
 }
 
+QString runtimeDirectory() {
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+}
+
 } // namespace Paths

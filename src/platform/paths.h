@@ -8,4 +8,7 @@ namespace Paths {
 // $XDG_CONFIG_HOME/Purrtick/Purrtick.conf: the settings store.
 QString settingsFile();
 
+// $XDG_RUNTIME_DIR (Qt's private fallback when it is unset): per-session sockets and locks.
+QString runtimeDirectory();
+
 } // namespace Paths

@@ -1,0 +1,212 @@
+#include "app/app_delegate.h"
+
+#include "app/status_menu_text.h"
+#include "app/tray_icon_image.h"
+#include "settings/layout_store.h"
+#include "settings/settings.h"
+#include "timing/timer_engine.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QPointer>
+#include <QScreen>
+
+AppDelegate::AppDelegate(Settings& store, LayoutStore& layout, TimerEngine& timer, QObject* parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_layout(layout)
+    , m_timer(timer) {}
+
+AppDelegate::~AppDelegate() {
+    // The model objects outlive the delegate; their hooks must not reach a dead one.
+    m_layout.onScaleChange = nullptr;
+    m_timer.onFinished = nullptr;
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    // The update controller is created first, here, once it exists.
+    setupPanel();
+    setupMenuBar();
+    if (m_store.autoStartOnLaunch()) {
+        m_store.setWidgetVisible(true);
+        m_panel->orderFrontRegardless();
+        m_timer.start();
+        rebuildMenu();
+    }
+}
+
+void AppDelegate::setupPanel() {
+    m_panel = std::make_unique<FloatingPanel>(m_store.displayMode());
+    m_panel->setContent(m_viewFactory ? m_viewFactory() : new QWidget);
+    m_panel->restoreFrame(m_store.widgetOrigin());
+    m_panel->applyScale(m_layout.scale());
+
+    QPointer<AppDelegate> self(this);
+    m_panel->onMoved = [self](QPointF origin) {
+        if (self)
+            self->m_store.setWidgetOrigin(origin);
+    };
+    m_layout.onScaleChange = [self](double scale) {
+        if (!self)
+            return;
+        self->m_panel->applyScale(scale);
+        self->m_store.setWidgetOrigin(self->m_panel->frameOrigin());
+    };
+    m_timer.onFinished = [self] {
+        if (!self)
+            return;
+        self->m_store.setWidgetVisible(true);
+        self->m_panel->orderFrontRegardless();
+        self->rebuildMenu();
+    };
+    // Without a tray host the menu is still one right click away, on the widget.
+    m_panel->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_panel.get(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { popUpMenu(m_panel->mapToGlobal(position)); });
+
+    if (m_store.isWidgetVisible())
+        m_panel->orderFrontRegardless();
+}
+
+void AppDelegate::setupMenuBar() {
+    m_statusItem = std::make_unique<QSystemTrayIcon>(TrayIconImage::icon());
+    m_statusItem->setToolTip(QStringLiteral("Purrtick"));
+    m_statusItem->setContextMenu(&m_menu);
+    connect(&m_menu, &QMenu::aboutToShow, this, &AppDelegate::rebuildMenu);
+    // A left click opens the same menu as a right click.
+    connect(m_statusItem.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason != QSystemTrayIcon::Trigger)
+                    return;
+                const QRect icon = m_statusItem->geometry();
+                popUpMenu(icon.isValid() ? icon.bottomLeft() + QPoint(0, 1) : QCursor::pos());
+            });
+    rebuildMenu();
+    // Shown even when no tray host runs yet: the icon embeds itself once one starts.
+    m_statusItem->show();
+}
+
+void AppDelegate::popUpMenu(const QPoint& globalPosition) {
+    if (m_menu.isVisible())
+        return;
+    m_menu.popup(globalPosition);
+}
+
+QAction* AppDelegate::addCommand(const QString& title, void (AppDelegate::*command)()) {
+    QAction* action = m_menu.addAction(title);
+    // Queued: a command may rebuild the menu, which deletes the action being triggered.
+    connect(action, &QAction::triggered, this, command, Qt::QueuedConnection);
+    return action;
+}
+
+void AppDelegate::rebuildMenu() {
+    m_menu.clear();
+    addCommand(QStringLiteral("Purrtick 정보…"), &AppDelegate::openAbout);
+    m_menu.addSeparator();
+    QAction* stateLine = m_menu.addAction(
+        StatusMenuText::stateLine(m_timer.state(), m_timer.displayText(), m_timer.subtitle()));
+    stateLine->setEnabled(false);
+    m_menu.addSeparator();
+    if (m_timer.isAlerting())
+        addCommand(QStringLiteral("🔕 알림 끄기"), &AppDelegate::ackAlert);
+    addCommand(StatusMenuText::toggleTitle(m_timer.state()), &AppDelegate::toggleTimer);
+    addCommand(QStringLiteral("리셋"), &AppDelegate::resetTimer);
+    m_menu.addSeparator();
+    addCommand(QStringLiteral("타이머 설정…"), &AppDelegate::openSettings)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    m_menu.addSeparator();
+    addCommand(StatusMenuText::widgetToggleTitle(m_store.isWidgetVisible()),
+               &AppDelegate::toggleWidget);
+    m_menu.addSeparator();
+    m_menu.addAction(QStringLiteral("표시 모드"))->setEnabled(false);
+    for (DisplayMode mode : allCases<DisplayMode>()) {
+        QAction* item = m_menu.addAction(StatusMenuText::displayModeTitle(mode));
+        item->setData(rawValue(mode));
+        item->setCheckable(true);
+        item->setChecked(rawValue(mode) == rawValue(m_store.displayMode()));
+        connect(
+            item, &QAction::triggered, this,
+            [this, raw = rawValue(mode)] { selectDisplayMode(raw); }, Qt::QueuedConnection);
+    }
+    m_menu.addSeparator();
+    addCommand(QStringLiteral("Purrtick 종료"), &AppDelegate::quit)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+}
+
+void AppDelegate::toggleTimer() {
+    switch (m_timer.state()) {
+    case TimerState::idle:
+    case TimerState::done:
+        m_timer.start();
+        break;
+    case TimerState::running:
+        m_timer.pause();
+        break;
+    case TimerState::paused:
+        m_timer.resume();
+        break;
+    }
+    rebuildMenu();
+}
+
+void AppDelegate::resetTimer() {
+    m_timer.reset();
+    rebuildMenu();
+}
+
+void AppDelegate::ackAlert() {
+    m_timer.stopAlert();
+    rebuildMenu();
+}
+
+void AppDelegate::toggleWidget() {
+    m_store.setWidgetVisible(!m_store.isWidgetVisible());
+    if (m_store.isWidgetVisible())
+        m_panel->orderFrontRegardless();
+    else
+        m_panel->orderOut();
+    rebuildMenu();
+}
+
+void AppDelegate::selectDisplayMode(const QString& raw) {
+    const std::optional<DisplayMode> mode = fromRawValue<DisplayMode>(raw);
+    if (!mode)
+        return;
+    m_store.setDisplayMode(*mode);
+    m_panel->setDisplayMode(*mode);
+    rebuildMenu();
+}
+
+void AppDelegate::showWidget() {
+    m_store.setWidgetVisible(true);
+    m_panel->orderFrontRegardless();
+    rebuildMenu();
+}
+
+void AppDelegate::openWindow(std::unique_ptr<SecondaryWindow>& window, const QString& title) {
+    if (!window) {
+        // The window is a member of the delegate, so the delegate's life covers it.
+        QPointer<AppDelegate> self(this);
+        auto onClose = [self, &window] {
+            if (self && window)
+                window->close();
+        };
+        window = std::make_unique<SecondaryWindow>(title, makePlaceholderPage(onClose));
+    }
+    window->open();
+    rebuildMenu();
+}
+
+void AppDelegate::openSettings() {
+    openWindow(m_settingsWindow, QStringLiteral("Purrtick"));
+}
+
+void AppDelegate::openAbout() {
+    openWindow(m_aboutWindow, QStringLiteral("Purrtick 정보"));
+}
+
+void AppDelegate::quit() {
+    QCoreApplication::quit();
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "app/floating_panel.h"
+#include "app/secondary_window.h"
+#include "settings/enums.h"
+
+#include <QMenu>
+#include <QObject>
+#include <QSystemTrayIcon>
+
+#include <functional>
+#include <memory>
+
+class LayoutStore;
+class Settings;
+class TimerEngine;
+
+// The program's spine: runs the launch sequence, owns the widget window, the tray icon with its
+// menu and the secondary windows, and carries out the menu's commands.
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    // Builds the view the widget window hosts; an empty view when not set.
+    using ViewFactory = std::function<QWidget*()>;
+
+    AppDelegate(Settings& store, LayoutStore& layout, TimerEngine& timer,
+                QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    // Sets up the widget window, then the tray icon, then starts the countdown if the user
+    // asked for that at launch.
+    void applicationDidFinishLaunching();
+
+    void setWidgetViewFactory(ViewFactory factory) { m_viewFactory = std::move(factory); }
+
+    // Removes every item of the menu and adds them again from the current state.
+    void rebuildMenu();
+
+    // The menu's commands; each rebuilds the menu.
+    void openAbout();
+    void toggleTimer();
+    void resetTimer();
+    void ackAlert();
+    void openSettings();
+    void toggleWidget();
+    // Takes a display mode's stored text; an unknown text changes nothing.
+    void selectDisplayMode(const QString& rawValue);
+    void quit();
+
+    // A later launch of the program asked this one to show itself.
+    void showWidget();
+
+    QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
+    FloatingPanel* panel() const { return m_panel.get(); }
+    SecondaryWindow* settingsWindow() const { return m_settingsWindow.get(); }
+    SecondaryWindow* aboutWindow() const { return m_aboutWindow.get(); }
+    QMenu& menu() { return m_menu; }
+
+private:
+    void setupPanel();
+    void setupMenuBar();
+    void popUpMenu(const QPoint& globalPosition);
+    void openWindow(std::unique_ptr<SecondaryWindow>& window, const QString& title);
+    QAction* addCommand(const QString& title, void (AppDelegate::*command)());
+
+    std::unique_ptr<QSystemTrayIcon> m_statusItem;
+    std::unique_ptr<FloatingPanel> m_panel;
+    std::unique_ptr<SecondaryWindow> m_settingsWindow;
+    std::unique_ptr<SecondaryWindow> m_aboutWindow;
+    QMenu m_menu;
+    Settings& m_store;
+    LayoutStore& m_layout;
+    TimerEngine& m_timer;
+    ViewFactory m_viewFactory;
+};

@@ -1,0 +1,65 @@
+#include "app/secondary_window.h"
+
+#include <QCursor>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+SecondaryWindow::SecondaryWindow(const QString& title, QWidget* content)
+    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                           Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                           Qt::MSWindowsFixedSizeDialogHint)
+    , m_content(content) {
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // The usual keys of a desktop window; the program has no main window to carry them.
+    for (const QKeySequence& key :
+         {QKeySequence(QKeySequence::Close), QKeySequence(Qt::Key_Escape)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(QKeySequence::Quit), this), &QShortcut::activated, qApp,
+            &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void SecondaryWindow::open() {
+    if (!m_placed) {
+        adjustSize();
+        const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (screen) {
+            QRect placed(QPoint(0, 0), frameGeometry().size());
+            placed.moveCenter(screen->availableGeometry().center());
+            move(placed.topLeft());
+        }
+        m_placed = true;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+QWidget* makePlaceholderPage(const std::function<void()>& onClose) {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(20, 20, 20, 16);
+    layout->addStretch();
+    auto* buttons = new QDialogButtonBox(page);
+    QPushButton* close = buttons->addButton(QStringLiteral("닫기"), QDialogButtonBox::AcceptRole);
+    close->setObjectName(QStringLiteral("close"));
+    close->setDefault(true);
+    QObject::connect(close, &QPushButton::clicked, page, [onClose] {
+        if (onClose)
+            onClose();
+    });
+    layout->addWidget(buttons);
+    page->setMinimumSize(360, 160);
+    return page;
+}

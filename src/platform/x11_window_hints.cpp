@@ -1,0 +1,72 @@
+#include "platform/x11_window_hints.h"
+
+#include <QGuiApplication>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+#include <xcb/xcb.h>
+
+namespace X11WindowHints {
+namespace {
+
+xcb_connection_t* connection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        xcb_intern_atom_reply(c, cookie, nullptr), &std::free);
+    if (!reply)
+        return XCB_ATOM_NONE;
+    return reply->atom;
+}
+
+std::vector<xcb_atom_t> currentStates(xcb_connection_t* c, xcb_window_t window,
+                                      xcb_atom_t stateAtom) {
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(c, 0, window, stateAtom, XCB_ATOM_ATOM, 0, 1024);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(c, cookie, nullptr), &std::free);
+    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM)
+        return {};
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    const int count = xcb_get_property_value_length(reply.get()) / int(sizeof(xcb_atom_t));
+    return std::vector<xcb_atom_t>(atoms, atoms + count);
+}
+
+} // namespace
+
+void prepareFloatingWindow(QWindow* window, const QByteArray& role) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+
+    const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
+    std::vector<xcb_atom_t> states = currentStates(c, id, state);
+    for (const char* name :
+         {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
+        const xcb_atom_t atom = internAtom(c, name);
+        if (atom != XCB_ATOM_NONE && std::find(states.begin(), states.end(), atom) == states.end())
+            states.push_back(atom);
+    }
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(states.size()), states.data());
+
+    const uint32_t allDesktops = 0xFFFFFFFF;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, internAtom(c, "_NET_WM_DESKTOP"),
+                        XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
+
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, internAtom(c, "WM_WINDOW_ROLE"),
+                        XCB_ATOM_STRING, 8, static_cast<uint32_t>(role.size()), role.constData());
+    xcb_flush(c);
+}
+
+} // namespace X11WindowHints
