@@ -1,5 +1,7 @@
 #include "app/app_delegate.h"
 
+#include "app/desktop_screens.h"
+#include "app/panel_geometry.h"
 #include "app/status_menu_text.h"
 #include "app/tray_icon_image.h"
 #include "settings/layout_store.h"
@@ -40,7 +42,13 @@ void AppDelegate::applicationDidFinishLaunching() {
 void AppDelegate::setupPanel() {
     m_panel = std::make_unique<FloatingPanel>(m_store.displayMode());
     m_panel->setContent(m_viewFactory ? m_viewFactory() : new QWidget);
-    m_panel->restoreFrame(m_store.widgetOrigin());
+    // A saved origin is the bottom-left corner of the panel at its size then, so the panel
+    // takes that size before it is placed; placing a 180 × 180 panel and growing it downwards
+    // afterwards would move the widget down by the difference on every launch.
+    const std::optional<QPointF> saved = m_store.widgetOrigin();
+    if (saved && PanelGeometry::isVisibleOnAnyScreen(*saved, DesktopScreens::current()))
+        m_panel->resize(PanelGeometry::contentSize(m_layout.scale()).toSize());
+    m_panel->restoreFrame(saved);
     m_panel->applyScale(m_layout.scale());
 
     QPointer<AppDelegate> self(this);

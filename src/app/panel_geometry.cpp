@@ -72,8 +72,12 @@ QRectF restoredFrame(const std::optional<QPointF>& savedOrigin, const QRectF& cu
     return clampedToScreen(QRectF(corner, current.size()), screens);
 }
 
+QSizeF contentSize(double scale) {
+    return QSizeF(kContentWidth * scale, kContentHeight * scale);
+}
+
 QRectF resizedFrame(const QRectF& current, double scale, const Screens& screens) {
-    const QSizeF size(kContentWidth * scale, kContentHeight * scale);
+    const QSizeF size = contentSize(scale);
     const QRectF moved(QPointF(current.x(), top(current) - size.height()), size);
     return clampedToScreen(moved, screens);
 }

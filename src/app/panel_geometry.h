@@ -42,6 +42,9 @@ bool isVisibleOnAnyScreen(QPointF origin, const Screens& screens);
 QRectF restoredFrame(const std::optional<QPointF>& savedOrigin, const QRectF& current,
                      const Screens& screens);
 
+// The widget's size at a scale: 180·s × 190·s.
+QSizeF contentSize(double scale);
+
 // The frame for a widget scale: 180·s × 190·s, keeping the top edge, then clamped.
 QRectF resizedFrame(const QRectF& current, double scale, const Screens& screens);
 

@@ -249,10 +249,27 @@ private slots:
         QCOMPARE(f.settings->widgetOrigin(), std::optional(panel->frameOrigin()));
     }
 
-    void restoresASavedOrigin() {
-        Fixture f;
-        f.launch({{"widgetOriginX", 100.0}, {"widgetOriginY", 200.0}, {"hasSavedOrigin", true}});
-        QCOMPARE(f.delegate->panel()->frameOrigin(), QPointF(100, 200 - 10));
+    // The saved origin is where the widget's bottom-left corner was: a relaunch puts it back
+    // there exactly, at any scale, instead of drifting down by the panel's growth.
+    void restoresASavedOriginWithoutDrift_data() {
+        QTest::addColumn<double>("scale");
+        QTest::newRow("scale 1") << 1.0;
+        QTest::newRow("scale 2") << 2.0;
+        QTest::newRow("scale 0.6") << 0.6;
+    }
+    void restoresASavedOriginWithoutDrift() {
+        QFETCH(double, scale);
+        QPointF origin(100, 120);
+        for (int launch = 0; launch < 3; ++launch) {
+            Fixture f;
+            f.launch({{"widgetOriginX", origin.x()},
+                      {"widgetOriginY", origin.y()},
+                      {"hasSavedOrigin", true},
+                      {"widgetScale", scale}});
+            QCOMPARE(f.delegate->panel()->frameOrigin(), QPointF(100, 120));
+            QTest::mouseClick(f.delegate->panel(), Qt::LeftButton, {}, QPoint(5, 5));
+            origin = *f.settings->widgetOrigin();
+        }
     }
 
     void secondaryWindowsAreCreatedOnce() {

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QPoint>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
+
+// Helpers for driving the real program inside the X session the test runs in.
+namespace E2E {
+
+// Runs an X utility and returns what it printed; empty when it failed.
+QString run(const QString& program, const QStringList& arguments);
+
+// Polls until the condition holds, processing events; false after the timeout.
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+// xwininfo's absolute geometry of a window; empty if there is no such window.
+QRect geometry(const QString& windowId);
+bool isViewable(const QString& windowId);
+// One property as xprop prints it after " = " (or after ":" for the "not found" case).
+QString windowProperty(const QString& windowId, const QString& name);
+
+// The windows xdotool finds for the arguments (for example --role purrtick-widget).
+QStringList search(const QStringList& arguments);
+
+// The program's open pop-up menu (an override-redirect window), if one is mapped.
+QString openMenu();
+
+// The tray icon's window as embedded in the tray host, with its absolute geometry.
+struct Embedded {
+    QString id;
+    QRect geometry;
+};
+std::optional<Embedded> embeddedTrayIcon();
+
+// Saves a screenshot of the whole screen under the artifacts folder; returns its path.
+QString screenshot(const QString& name);
+
+// The program, started with its own home, XDG folders and runtime directory.
+class Purrtick {
+public:
+    Purrtick();
+    ~Purrtick();
+
+    // Writes a settings file before the start, as an earlier run would have left it.
+    void seedSettings(const QVariantMap& values);
+
+    // Starts and waits until the widget window is mapped (unless it should stay hidden).
+    bool start(bool expectWidget = true);
+    // Starts one more process with the same environment; returns its exit code.
+    int launchAgain(int* elapsedMs = nullptr);
+    // Ends it with SIGTERM; false when it did not exit cleanly.
+    bool stop();
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+
+    QString widget() const { return m_widget; }
+    QString settingsPath() const;
+    // A value of the settings file as it is on disk now.
+    QVariant storedValue(const QString& key) const;
+    QString home() const { return m_home.path(); }
+
+private:
+    QProcessEnvironment environment() const;
+
+    QTemporaryDir m_home;
+    QProcess m_process;
+    QString m_widget;
+};
+
+} // namespace E2E

@@ -1,0 +1,215 @@
+#include "e2e_support.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <QTest>
+
+using namespace E2E;
+
+namespace {
+
+// The visible area on the test screen: 1280 × 800 with the 28-pixel tray along the top.
+const QRect kVisible(0, 28, 1280, 772);
+const int kScreenHeight = 800;
+
+// The widget's stored origin (bottom-left corner, y up) for a window at a Qt position.
+QPointF originFor(const QRect& window) {
+    return QPointF(window.x(), kScreenHeight - window.y() - window.height());
+}
+
+} // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstLaunch() {
+        Purrtick app;
+        QVERIFY(app.start());
+        const QRect widget = geometry(app.widget());
+        QCOMPARE(widget.size(), QSize(180, 190));
+        QCOMPARE(widget.topRight(), kVisible.topRight() + QPoint(-40, 40));
+
+        QCOMPARE(windowProperty(app.widget(), "_NET_WM_DESKTOP"), QString("4294967295"));
+        const QString states = windowProperty(app.widget(), "_NET_WM_STATE");
+        QVERIFY2(states.contains("_NET_WM_STATE_SKIP_TASKBAR"), qPrintable(states));
+        QVERIFY2(states.contains("_NET_WM_STATE_SKIP_PAGER"), qPrintable(states));
+        QVERIFY2(states.contains("_NET_WM_STATE_ABOVE"), qPrintable(states));
+        QCOMPARE(windowProperty(app.widget(), "WM_CLASS"), QString(R"("purrtick", "purrtick")"));
+        QVERIFY(windowProperty(app.widget(), "_NET_WM_WINDOW_TYPE").contains("UTILITY"));
+        // Never takes the keyboard focus: WM_HINTS asks for no input.
+        QVERIFY(run("xprop", {"-id", app.widget(), "WM_HINTS"}).contains("False"));
+        // A 32-bit visual, so the transparent parts are really transparent.
+        QVERIFY(run("xwininfo", {"-id", app.widget()}).contains("Depth: 32"));
+
+        QVERIFY(waitFor([] { return embeddedTrayIcon().has_value(); }));
+        screenshot("first-launch");
+        QVERIFY(app.stop());
+    }
+
+    void savedOrigins_data() {
+        QTest::addColumn<QVariantMap>("stored");
+        QTest::addColumn<QRect>("expected");
+
+        auto origin = [](double x, double y) {
+            return QVariantMap{
+                {"widgetOriginX", x}, {"widgetOriginY", y}, {"hasSavedOrigin", true}};
+        };
+        QTest::newRow("on screen: restored")
+            << origin(200, 300) << QRect(200, 800 - 300 - 190, 180, 190);
+        QTest::newRow("more than half on: pushed inside")
+            << origin(1180, 300) << QRect(1100, 800 - 300 - 190, 180, 190);
+        QTest::newRow("under the tray: pushed below it")
+            << origin(300, 700) << QRect(300, 28, 180, 190);
+        QTest::newRow("less than half on: top-right")
+            << origin(1200, 300) << QRect(1060, 68, 180, 190);
+        QTest::newRow("far away: top-right") << origin(-4000, 9000) << QRect(1060, 68, 180, 190);
+        QVariantMap scaled = origin(200, 300);
+        scaled.insert("widgetScale", 2.0);
+        QTest::newRow("scale 2") << scaled << QRect(200, 800 - 300 - 380, 360, 380);
+    }
+    void savedOrigins() {
+        QFETCH(QVariantMap, stored);
+        QFETCH(QRect, expected);
+        Purrtick app;
+        app.seedSettings(stored);
+        QVERIFY(app.start());
+        QVERIFY(waitFor([&] { return geometry(app.widget()) == expected; }, 3000));
+        QVERIFY(kVisible.contains(geometry(app.widget())));
+    }
+
+    void draggingMovesAndPersists() {
+        Purrtick app;
+        QVERIFY(app.start());
+        const QRect start = geometry(app.widget());
+        const QPoint grab = start.center();
+        // Towards the top-left corner and beyond: it stops at the visible area's edges.
+        run("xdotool", {"mousemove",
+                        QString::number(grab.x()),
+                        QString::number(grab.y()),
+                        "mousedown",
+                        "1",
+                        "mousemove",
+                        "900",
+                        "300",
+                        "sleep",
+                        "0.05",
+                        "mousemove",
+                        "400",
+                        "200",
+                        "sleep",
+                        "0.05",
+                        "mousemove",
+                        "20",
+                        "5",
+                        "sleep",
+                        "0.05",
+                        "mouseup",
+                        "1"});
+        QVERIFY(waitFor([&] { return geometry(app.widget()).topLeft() == QPoint(0, 28); }, 3000));
+        const QRect dropped = geometry(app.widget());
+        QVERIFY(waitFor(
+            [&] {
+                return app.storedValue("widgetOriginX").toDouble() == originFor(dropped).x() &&
+                       app.storedValue("widgetOriginY").toDouble() == originFor(dropped).y() &&
+                       app.storedValue("hasSavedOrigin").toBool();
+            },
+            3000));
+        screenshot("dragged");
+
+        // A move to the middle, then a relaunch puts it back there.
+        run("xdotool",
+            {"mousemove", "60", "100", "mousedown", "1", "mousemove", "300", "300", "sleep", "0.05",
+             "mousemove", "500", "400", "sleep", "0.05", "mouseup", "1"});
+        QVERIFY(waitFor([&] { return geometry(app.widget()).topLeft() != QPoint(0, 28); }, 3000));
+        const QRect moved = geometry(app.widget());
+        QVERIFY(kVisible.contains(moved));
+        QVERIFY(waitFor(
+            [&] { return app.storedValue("widgetOriginX").toDouble() == originFor(moved).x(); },
+            3000));
+        QVERIFY(app.stop());
+        QVERIFY(app.start());
+        QCOMPARE(geometry(app.widget()), moved);
+    }
+
+    void trayMenuOpensOnClick() {
+        Purrtick app;
+        QVERIFY(app.start());
+        std::optional<Embedded> icon;
+        QVERIFY(waitFor([&] { return (icon = embeddedTrayIcon()).has_value(); }));
+        const QPoint centre = icon->geometry.center();
+        run("xdotool",
+            {"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"});
+        QString menu;
+        QVERIFY(waitFor([&] { return !(menu = openMenu()).isEmpty(); }));
+        const QRect menuRect = geometry(menu);
+        QVERIFY(menuRect.width() > 120);
+        // Opened next to the icon, inside the screen.
+        QVERIFY(menuRect.top() >= icon->geometry.top());
+        QVERIFY(menuRect.right() >= icon->geometry.left() - 200);
+        QVERIFY(QRect(0, 0, 1280, 800).contains(menuRect));
+        QTest::qWait(150); // the menu's first paint
+        const QString shot = screenshot("tray-menu");
+        // The menu really painted: its area is not the plain desktop colour.
+        const QImage image(shot);
+        QVERIFY(!image.isNull());
+        QVERIFY(image.pixelColor(menuRect.center()) != QColor(0x5B, 0x7C, 0x99));
+
+        run("xdotool", {"key", "Escape"});
+        QVERIFY(waitFor([&] { return !isViewable(menu); }, 3000));
+        QVERIFY(app.stop());
+    }
+
+    void rightClickOnTheWidgetOpensTheMenu() {
+        Purrtick app;
+        QVERIFY(app.start());
+        const QPoint centre = geometry(app.widget()).center();
+        run("xdotool",
+            {"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "3"});
+        QString menu;
+        QVERIFY(waitFor([&] { return !(menu = openMenu()).isEmpty(); }));
+        QVERIFY(geometry(menu).contains(centre + QPoint(1, 1)));
+        run("xdotool", {"key", "Escape"});
+        QVERIFY(waitFor([&] { return !isViewable(menu); }, 3000));
+        QVERIFY(app.stop());
+    }
+
+    void secondLaunchExitsAndShowsTheFirst() {
+        Purrtick app;
+        app.seedSettings({{"isWidgetVisible", false}});
+        QVERIFY(app.start(false));
+        int elapsed = 0;
+        QCOMPARE(app.launchAgain(&elapsed), 0);
+        QVERIFY(app.isRunning());
+        qInfo("second launch returned after %d ms", elapsed);
+        // Asked to show itself, the running instance maps its widget and remembers that.
+        QVERIFY(waitFor([&] {
+            const QStringList found = search({"--onlyvisible", "--name", "^Purrtick$"});
+            return !found.isEmpty();
+        }));
+        QVERIFY(waitFor([&] { return app.storedValue("isWidgetVisible").toBool(); }, 3000));
+        QVERIFY(app.stop());
+    }
+
+    void trayIconAppearsWhenATrayStartsLater() {
+        // The session's tray host is replaced: the icon must embed itself again in the new one.
+        Purrtick app;
+        QVERIFY(app.start());
+        QVERIFY(waitFor([] { return embeddedTrayIcon().has_value(); }));
+        run("pkill", {"-x", "trayer"});
+        QVERIFY(waitFor([] { return !embeddedTrayIcon().has_value(); }));
+        QProcess tray;
+        tray.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request",
+                              "--height", "28", "--SetDockType", "true", "--SetPartialStrut",
+                              "true", "--transparent", "false", "--tint", "0x303030"});
+        QVERIFY(tray.waitForStarted());
+        QVERIFY(waitFor([] { return embeddedTrayIcon().has_value(); }));
+        QVERIFY(app.stop());
+        tray.terminate();
+        tray.waitForFinished();
+    }
+};
+
+QTEST_MAIN(ShellTest)
+#include "tst_shell_e2e.moc"
