@@ -34,7 +34,9 @@ std::optional<QByteArray> encodePng(const QImage& image, int quality) {
 
 } // namespace
 
-std::optional<QByteArray> pngData(const QImage& image) { return encodePng(image, -1); }
+std::optional<QByteArray> pngData(const QImage& image) {
+    return encodePng(image, -1);
+}
 
 std::optional<QImage> crop(const QImage& image, const QRectF& unitRect) {
     if (image.isNull())

@@ -1,0 +1,108 @@
+#include "cats/bundled_cat.h"
+
+#include "cats/image_decoding.h"
+
+#include <QCollator>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+
+namespace {
+
+const QString kBundleName = QStringLiteral("Purrtick_Purrtick.bundle");
+const QString kCatsFolder = QStringLiteral("Cats");
+
+} // namespace
+
+BundledCat::BundledCat(const QString& bundleDirectory) {
+    const QString cats = QDir(bundleDirectory).filePath(kCatsFolder);
+    readNames(cats);
+    build(cats);
+}
+
+BundledCat& BundledCat::shared() {
+    static BundledCat catalogue(findBundle());
+    return catalogue;
+}
+
+QStringList BundledCat::bundleCandidates() {
+    const QString executableDir = QCoreApplication::applicationDirPath();
+    return {QDir::cleanPath(executableDir + QStringLiteral("/../share/purrtick")), executableDir};
+}
+
+QString BundledCat::findBundle() {
+    for (const QString& candidate : bundleCandidates()) {
+        const QString bundle = QDir(candidate).filePath(kBundleName);
+        if (QFileInfo(bundle).isDir())
+            return bundle;
+    }
+    return QCoreApplication::applicationDirPath();
+}
+
+const QStringList& BundledCat::imageExtensions() {
+    static const QStringList extensions{QStringLiteral("png"),  QStringLiteral("jpg"),
+                                        QStringLiteral("jpeg"), QStringLiteral("tiff"),
+                                        QStringLiteral("tif"),  QStringLiteral("heic"),
+                                        QStringLiteral("gif"),  QStringLiteral("webp")};
+    return extensions;
+}
+
+void BundledCat::readNames(const QString& catsFolder) {
+    QFile file(QDir(catsFolder).filePath(QStringLiteral("names.json")));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    if (!document.isObject())
+        return;
+    QHash<QString, QString> names;
+    const QJsonObject object = document.object();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        // All entries must be texts, or the index is ignored as a whole.
+        if (!it.value().isString())
+            return;
+        names.insert(it.key(), it.value().toString());
+    }
+    m_displayNames = std::move(names);
+}
+
+void BundledCat::build(const QString& catsFolder) {
+    const QFileInfoList entries =
+        QDir(catsFolder).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        if (!imageExtensions().contains(entry.suffix().toLower()))
+            continue;
+        m_paths.insert(entry.fileName(), entry.filePath());
+        const QString base = entry.completeBaseName();
+        m_skins.append(CatSkin::bundled(m_displayNames.value(base, base), entry.fileName()));
+    }
+    // As a file browser sorts: case-insensitive, digit runs by value, by the user's locale.
+    // Qt's collator compares plain code points in the C locale (no numeric mode), so a C or
+    // POSIX session sorts by the root collation instead.
+    const QLocale system = QLocale::system();
+    QCollator collator(system.language() == QLocale::C ? QLocale(QLocale::English) : system);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(m_skins.begin(), m_skins.end(), [&](const CatSkin& a, const CatSkin& b) {
+        return collator.compare(a.name, b.name) < 0;
+    });
+}
+
+std::optional<QImage> BundledCat::image(const QString& fileName) {
+    if (const auto cached = m_cache.constFind(fileName); cached != m_cache.constEnd())
+        return *cached;
+    const auto path = m_paths.constFind(fileName);
+    if (path == m_paths.constEnd())
+        return std::nullopt;
+    QFile file(*path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    std::optional<QImage> decoded = ImageDecoding::decode(file.readAll());
+    if (decoded)
+        m_cache.insert(fileName, *decoded);
+    return decoded;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class Settings;
+
+// The user's cat photos: one file per photo in the library folder, oldest first, each named
+// "cat-" + UUID + extension. Two settings name the photos shown normally and when done.
+class CustomCat {
+public:
+    enum class Slot { normal, done };
+
+    // The default budget of decoded photos kept in memory.
+    static constexpr qint64 kDefaultCacheBytes = 192LL * 1024 * 1024;
+
+    // `root` is the program's data folder ($XDG_DATA_HOME/Purrtick); the library is its
+    // "library" folder. Older versions kept photos named "customCat…" in the root itself.
+    CustomCat(const QString& root, Settings& settings, qint64 cacheBytes = kDefaultCacheBytes);
+
+    static CustomCat& shared();
+
+    QString libraryFolder() const { return m_library; }
+
+    // Moves legacy photos into the library, once per run.
+    void migrateIfNeeded();
+
+    QStringList libraryFiles();
+    // Copies a user's file into the library unchanged; its new name, or nothing (logged).
+    std::optional<QString> add(const QString& sourcePath);
+    // Writes PNG bytes as a new photo, atomically; its new name, or nothing (logged).
+    std::optional<QString> addPNG(const QByteArray& png);
+    // Deletes the photo and clears every role naming it. Names that are not plain file
+    // names are refused, since they come from a user-editable settings file.
+    void remove(const QString& name);
+    // The decoded photo, or nothing.
+    std::optional<QImage> image(const QString& name);
+    // Every role that named `from` names `to`.
+    void transferRoles(const QString& from, const QString& to);
+
+    // Whether a stored name may be used as a file name in the library.
+    static bool isPlainFileName(const QString& name);
+
+    qint64 cachedBytes() const { return m_cachedBytes; }
+
+private:
+    QString newName(const QString& extension) const;
+    void cacheInsert(const QString& name, const QImage& image);
+    void cacheDrop(const QString& name);
+
+    QString m_root;
+    QString m_library;
+    Settings& m_settings;
+    bool m_migrated = false;
+
+    // Decoded photos, least recently used first, within a byte budget.
+    qint64 m_cacheBudget;
+    qint64 m_cachedBytes = 0;
+    QHash<QString, QImage> m_cache;
+    QStringList m_recency;
+};

@@ -1,0 +1,199 @@
+#include "cats/bundled_cat.h"
+#include "cats/skin_store.h"
+#include "settings/settings.h"
+#include "temp_store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A bundle whose "Cats" folder holds the given files; names ending in an image extension get
+// a small real picture unless listed in `broken`.
+struct Bundle {
+    QTemporaryDir dir;
+    explicit Bundle(const QStringList& files, const QByteArray& names = {},
+                    const QStringList& broken = {}) {
+        QDir(dir.path()).mkpath("Cats");
+        for (const QString& file : files) {
+            const QString path = dir.filePath("Cats/" + file);
+            if (BundledCat::imageExtensions().contains(QFileInfo(file).suffix().toLower()) &&
+                !broken.contains(file) && QFileInfo(file).suffix().toLower() == "png") {
+                QImage image(8, 8, QImage::Format_ARGB32);
+                image.fill(Qt::red);
+                image.save(path, "PNG");
+            } else {
+                QFile f(path);
+                f.open(QIODevice::WriteOnly);
+                f.write("not a picture");
+            }
+        }
+        if (!names.isNull()) {
+            QFile f(dir.filePath("Cats/names.json"));
+            f.open(QIODevice::WriteOnly);
+            f.write(names);
+        }
+    }
+    BundledCat catalogue() const { return BundledCat(dir.path()); }
+};
+
+QStringList names(const QList<CatSkin>& skins) {
+    QStringList result;
+    for (const CatSkin& skin : skins)
+        result << skin.name;
+    return result;
+}
+
+} // namespace
+
+class SkinsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void catalogueOrderAndFilter_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("natural, case-insensitive")
+            << QStringList{"b.png", "A.jpg", "a10.png", "a2.PNG", "notes.txt"}
+            << QStringList{"A", "a2", "a10", "b"};
+        QTest::newRow("every accepted extension")
+            << QStringList{"1.png",  "2.jpg", "3.jpeg", "4.tiff", "5.tif",
+                           "6.heic", "7.gif", "8.webp", "9.bmp",  "10"}
+            << QStringList{"1", "2", "3", "4", "5", "6", "7", "8"};
+        QTest::newRow("last extension only")
+            << QStringList{"cat.old.png"} << QStringList{"cat.old"};
+        QTest::newRow("Korean names") << QStringList{"하양.png", "까망.png", "가을.png"}
+                                      << QStringList{"가을", "까망", "하양"};
+        QTest::newRow("empty folder") << QStringList{} << QStringList{};
+    }
+    void catalogueOrderAndFilter() {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, expected);
+        Bundle bundle(files);
+        QCOMPARE(names(bundle.catalogue().skins()), expected);
+    }
+
+    void namesIndex_data() {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("mapped") << QByteArray(R"({"tabby": "고등어"})")
+                                << QStringList{"black", "고등어"};
+        QTest::newRow("not an object")
+            << QByteArray(R"(["tabby"])") << QStringList{"black", "tabby"};
+        QTest::newRow("a value that is not text")
+            << QByteArray(R"({"tabby": "고등어", "black": 3})") << QStringList{"black", "tabby"};
+        QTest::newRow("malformed") << QByteArray("{tabby") << QStringList{"black", "tabby"};
+    }
+    void namesIndex() {
+        QFETCH(QByteArray, json);
+        QFETCH(QStringList, expected);
+        Bundle bundle({"tabby.png", "black.png"}, json);
+        BundledCat catalogue = bundle.catalogue();
+        // Where Hangul sorts against Latin depends on the locale; the set does not.
+        QStringList actual = names(catalogue.skins());
+        actual.sort();
+        expected.sort();
+        QCOMPARE(actual, expected);
+        for (const CatSkin& skin : catalogue.skins()) {
+            QCOMPARE(skin.id, "bundled:" + skin.name);
+            QVERIFY(!skin.isCustom);
+            QVERIFY(!skin.patch);
+        }
+        for (const CatSkin& skin : catalogue.skins())
+            if (skin.name == "고등어")
+                QCOMPARE(skin.imageFile, std::optional<QString>("tabby.png"));
+    }
+
+    void imagesLoadOnDemandAndRetry() {
+        Bundle bundle({"good.png", "bad.png"}, {}, {"bad.png"});
+        BundledCat catalogue = bundle.catalogue();
+        QVERIFY(catalogue.image("good.png"));
+        QCOMPARE(catalogue.image("good.png")->size(), QSize(8, 8));
+        QVERIFY(!catalogue.image("bad.png"));
+        QVERIFY(!catalogue.image("missing.png"));
+        // A picture repaired on disk loads on the next call: failures are not cached.
+        QImage image(4, 4, QImage::Format_ARGB32);
+        image.fill(Qt::blue);
+        QVERIFY(image.save(bundle.dir.filePath("Cats/bad.png"), "PNG"));
+        QVERIFY(catalogue.image("bad.png"));
+    }
+
+    void missingBundleHasNoSkins() {
+        BundledCat catalogue("/nonexistent/Purrtick_Purrtick.bundle");
+        QVERIFY(catalogue.skins().isEmpty());
+    }
+
+    void selection_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("selectedID");
+        QTest::addColumn<QString>("resolved");
+        const QStringList two{"b.png", "a.png"};
+        QTest::newRow("nothing stored: first skin") << two << QVariant() << "bundled:a"
+                                                    << "bundled:a";
+        QTest::newRow("nothing stored, no pictures") << QStringList{} << QVariant() << "cheese"
+                                                     << "cheese";
+        QTest::newRow("stored built-in") << two << QVariant("bundled:b") << "bundled:b"
+                                         << "bundled:b";
+        QTest::newRow("custom, even without photos")
+            << QStringList{} << QVariant("custom") << "custom"
+            << "custom";
+        QTest::newRow("stale id kept, resolves to first")
+            << two << QVariant("bundled:zz") << "bundled:zz"
+            << "bundled:a";
+        QTest::newRow("stale id, no pictures")
+            << QStringList{} << QVariant("bundled:zz") << "bundled:zz"
+            << "cheese";
+        QTest::newRow("case matters") << two << QVariant("bundled:B") << "bundled:B"
+                                      << "bundled:a";
+    }
+    void selection() {
+        QFETCH(QStringList, files);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, selectedID);
+        QFETCH(QString, resolved);
+        Bundle bundle(files);
+        BundledCat catalogue = bundle.catalogue();
+        TempStore temp;
+        if (stored.isValid())
+            temp.seed("catSkinID", stored);
+        Settings settings(temp.open());
+        SkinStore store(settings, catalogue);
+        QCOMPARE(store.selectedID(), selectedID);
+        QCOMPARE(store.skin().id, resolved);
+        // Starting up never writes the selection.
+        QCOMPARE(temp.readBack()->contains("catSkinID"), stored.isValid());
+    }
+
+    void assignmentWritesEveryTime() {
+        Bundle bundle({"a.png"});
+        BundledCat catalogue = bundle.catalogue();
+        TempStore temp;
+        Settings settings(temp.open());
+        SkinStore store(settings, catalogue);
+        int changes = 0;
+        connect(&store, &SkinStore::selectedIDChanged, [&] { ++changes; });
+        store.setSelectedID("bundled:a");
+        QCOMPARE(changes, 0);
+        QCOMPARE(temp.readBack()->value("catSkinID").toString(), QString("bundled:a"));
+        store.setSelectedID("custom");
+        QCOMPARE(changes, 1);
+        QCOMPARE(store.skin(), CatSkin::custom());
+    }
+
+    void fixedRecords() {
+        QCOMPARE(CatSkin::fallback().name, QString("치즈냥"));
+        QCOMPARE(CatSkin::fallback().bodyColor, QColor::fromRgbF(0.95f, 0.66f, 0.3f));
+        QVERIFY(CatSkin::custom().isCustom);
+        QVERIFY(CatSkin::fallback() != CatSkin::custom());
+        CatSkin patched = CatSkin::fallback();
+        patched.patch = QColor(Qt::black);
+        QVERIFY(patched != CatSkin::fallback());
+    }
+};
+
+QTEST_GUILESS_MAIN(SkinsTest)
+#include "tst_skins.moc"
