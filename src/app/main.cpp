@@ -1,6 +1,8 @@
 #include "app/app_delegate.h"
 #include "app/platform_choice.h"
 #include "app/single_instance.h"
+#include "cats/custom_cat.h"
+#include "cats/skin_store.h"
 #include "platform/canberra_alert_sound.h"
 #include "platform/paths.h"
 #include "platform/quit_on_signals.h"
@@ -8,6 +10,7 @@
 #include "settings/settings.h"
 #include "timing/clock_engine.h"
 #include "timing/timer_engine.h"
+#include "widget/widget_view.h"
 
 #include <QApplication>
 
@@ -33,7 +36,10 @@ int main(int argc, char* argv[]) {
     AlertSound::installShared(&CanberraAlertSound::shared());
 
     AppDelegate appDelegate(Settings::shared(), LayoutStore::shared(), TimerEngine::shared());
-    ClockEngine::shared();
+    appDelegate.setWidgetViewFactory([] {
+        return new WidgetView(TimerEngine::shared(), ClockEngine::shared(), SkinStore::shared(),
+                              LayoutStore::shared(), Settings::shared(), CustomCat::shared());
+    });
     instance.onActivationRequested = [&appDelegate] { appDelegate.showWidget(); };
 
     QMetaObject::invokeMethod(&appDelegate, &AppDelegate::applicationDidFinishLaunching,

@@ -92,6 +92,32 @@ QImage render(const QString& name, QSize size, const QColor& color, qreal device
     return image;
 }
 
+QImage cachedRender(const QString& name, QSize size, const QColor& color, qreal devicePixelRatio) {
+    struct Entry {
+        QString name;
+        QSize size;
+        QRgb color;
+        qreal ratio;
+        QImage image;
+    };
+    static QList<Entry> entries;
+    constexpr qsizetype kCapacity = 48;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const Entry& e = entries.at(i);
+        if (e.name == name && e.size == size && e.color == color.rgba() &&
+            e.ratio == devicePixelRatio) {
+            if (i > 0)
+                entries.move(i, 0);
+            return entries.front().image;
+        }
+    }
+    entries.prepend(Entry{name, size, color.rgba(), devicePixelRatio,
+                          render(name, size, color, devicePixelRatio)});
+    if (entries.size() > kCapacity)
+        entries.removeLast();
+    return entries.front().image;
+}
+
 QIcon icon(const QString& name, const QColor& color) {
     return QIcon(new TintedSymbolEngine(name, color));
 }

@@ -17,6 +17,10 @@ bool exists(const QString& name);
 // keeping its aspect ratio and centred, in the given colour. A null image for an unknown name.
 QImage render(const QString& name, QSize size, const QColor& color, qreal devicePixelRatio = 1.0);
 
+// render() behind a small cache of recent renderings, for views that redraw often.
+QImage cachedRender(const QString& name, QSize size, const QColor& color,
+                    qreal devicePixelRatio = 1.0);
+
 // An icon that draws the symbol in the given colour at any requested size.
 QIcon icon(const QString& name, const QColor& color);
 

@@ -1,0 +1,560 @@
+#include "widget/widget_view.h"
+
+#include "cats/custom_cat.h"
+#include "cats/skin_store.h"
+#include "platform/symbol_icon.h"
+#include "settings/layout_store.h"
+#include "settings/settings.h"
+#include "timing/clock_engine.h"
+#include "timing/timer_engine.h"
+#include "widget/pointer_catchers.h"
+#include "widget/soft_shadow.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+const QColor kYellow(0xFF, 0xCC, 0x00);
+const QColor kRed(0xFF, 0x3B, 0x30);
+constexpr double kFade = 0.15;
+// How far a press may travel and still count as a click.
+constexpr double kClickSlop = 3.0;
+
+AnimatedValue::Motion fade() {
+    return AnimatedValue::Motion::easeInOut(kFade);
+}
+
+void drawSymbol(QPainter& painter, const QString& name, const QRectF& box, const QColor& color) {
+    const QSize size = box.size().toSize().expandedTo(QSize(1, 1));
+    painter.drawImage(
+        box, SymbolIcon::cachedRender(name, size, color, painter.device()->devicePixelRatioF()));
+}
+
+QRectF centred(QPointF centre, double side) {
+    return QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side);
+}
+
+} // namespace
+
+HitArea::HitArea(QWidget* parent)
+    : QWidget(parent) {
+    setCursor(Qt::PointingHandCursor);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void HitArea::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void HitArea::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+        onClicked)
+        onClicked();
+}
+
+WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins,
+                       LayoutStore& layout, Settings& settings, CustomCat& library, QWidget* parent)
+    : QWidget(parent)
+    , m_engine(engine)
+    , m_clock(clock)
+    , m_skins(skins)
+    , m_layout(layout)
+    , m_settings(settings)
+    , m_library(library)
+    , m_figure(skins.catalogue(), library, settings) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_Hover);
+    setMouseTracking(false);
+
+    m_control = new HitArea(this);
+    m_control->onClicked = [this] { pressControl(); };
+    m_textDrag = new DragCatcher(this);
+    m_sizeHandle = new DragCatcher(this);
+    m_rotate = new RotateCatcher(this);
+    m_resize = new ResizeHandle(layout, this);
+
+    m_textDrag->onChanged = [this](QSizeF d) {
+        if (!m_dragStartTimerPos)
+            m_dragStartTimerPos = m_layout.timerPos();
+        const QPointF start = *m_dragStartTimerPos;
+        const double x = start.x() + d.width() / (s() * kWidth);
+        const double y = start.y() - d.height() / (s() * kHeight);
+        m_layout.setTimerPos(QPointF(std::clamp(x, 0.0, 1.0), std::clamp(y, 0.0, 1.0)));
+    };
+    m_textDrag->onEnded = [this] { m_dragStartTimerPos.reset(); };
+    m_sizeHandle->onChanged = [this](QSizeF d) {
+        if (!m_dragStartFont)
+            m_dragStartFont = m_layout.timerFontSize();
+        m_layout.setTimerFontSize(*m_dragStartFont + (d.width() + d.height()) / (s() * 4.0));
+    };
+    m_sizeHandle->onEnded = [this] { m_dragStartFont.reset(); };
+    m_rotate->onChanged = [this](double angle) {
+        if (!m_dragStartRotation)
+            m_dragStartRotation = m_settings.catRotation();
+        double r = std::fmod(*m_dragStartRotation - angle, 360.0);
+        if (r < 0)
+            r += 360.0;
+        m_settings.setCatRotation(r);
+    };
+    m_rotate->onEnded = [this] { m_dragStartRotation.reset(); };
+
+    for (AnimatedValue* value : {&m_countOpacity, &m_controlsOpacity, &m_pulse, &m_photoScale})
+        value->onChanged = [this] { update(); };
+    m_rotation.onChanged = [this] { update(); };
+    m_figure.onChanged = [this] { update(); };
+
+    auto full = [this] {
+        refreshState();
+        update();
+    };
+    connect(&engine, &TimerEngine::stateChanged, this, full);
+    connect(&engine, &TimerEngine::isAlertingChanged, this, full);
+    connect(&engine, &TimerEngine::displayTextChanged, this, &WidgetView::refreshText);
+    connect(&clock, &ClockEngine::displayTextChanged, this, [this] {
+        if (isClock())
+            refreshText();
+    });
+    connect(&skins, &SkinStore::selectedIDChanged, this, full);
+    connect(&layout, &LayoutStore::scaleChanged, this, full);
+    connect(&layout, &LayoutStore::timerPosChanged, this, full);
+    connect(&layout, &LayoutStore::timerFontSizeChanged, this, full);
+    connect(&layout, &LayoutStore::hideCountUnlessHoverChanged, this, full);
+    for (auto signal :
+         {&Settings::widgetModeChanged, &Settings::timerFillColorChanged,
+          &Settings::timerStrokeColorChanged, &Settings::timerFontStyleChanged,
+          &Settings::timerShowOutlineChanged, &Settings::customCatFileNameChanged,
+          &Settings::customCatDoneFileNameChanged, &Settings::timerDisplayFormatChanged})
+        connect(&settings, signal, this, full);
+    connect(&settings, &Settings::catRotationChanged, this, [this] {
+        m_rotation.animateTo(m_settings.catRotation(), m_dragStartRotation
+                                                           ? AnimatedValue::Motion::jump()
+                                                           : AnimatedValue::Motion::spring(0.3));
+    });
+
+    m_rotation.animateTo(settings.catRotation(), AnimatedValue::Motion::jump());
+    refreshState();
+    finishAnimations();
+}
+
+double WidgetView::s() const {
+    return m_layout.scale();
+}
+bool WidgetView::isClock() const {
+    return m_settings.widgetMode() == WidgetMode::clock;
+}
+
+QString WidgetView::displayText() const {
+    return isClock() ? m_clock.displayText() : m_engine.displayText();
+}
+
+QColor WidgetView::timeColor(const QColor& base) const {
+    if (isClock())
+        return base;
+    switch (m_engine.state()) {
+    case TimerState::idle: {
+        QColor faded = base;
+        faded.setAlphaF(base.alphaF() * 0.7f);
+        return faded;
+    }
+    case TimerState::running:
+        return base;
+    case TimerState::paused:
+        return kYellow;
+    case TimerState::done:
+        return kRed;
+    }
+    return base;
+}
+
+bool WidgetView::showsCount() const {
+    if (!isClock() && m_engine.isAlerting())
+        return true;
+    if (!m_layout.hideCountUnlessHover())
+        return true;
+    return m_hovering;
+}
+
+bool WidgetView::showsControls() const {
+    if (!isClock() && m_engine.isAlerting())
+        return true;
+    if (!m_layout.hideCountUnlessHover())
+        return m_hovering;
+    return m_hovering && m_revealed;
+}
+
+std::optional<QImage> WidgetView::customImage() const {
+    if (!m_skins.skin().isCustom)
+        return std::nullopt;
+    if (!isClock() && m_engine.state() == TimerState::done) {
+        m_library.migrateIfNeeded();
+        if (const auto done = m_settings.customCatDoneFileName())
+            if (auto image = m_library.image(*done))
+                return image;
+    }
+    m_library.migrateIfNeeded();
+    if (const auto normal = m_settings.customCatFileName())
+        return m_library.image(*normal);
+    return std::nullopt;
+}
+
+QRectF WidgetView::contentRect() const {
+    const std::optional<QImage> image = customImage();
+    if (image) {
+        const QSizeF size = image->deviceIndependentSize();
+        if (size.width() > 0 && size.height() > 0) {
+            const double k = std::min(kWidth / size.width(), kHeight / size.height());
+            const QSizeF drawn = size * k;
+            return QRectF((kWidth - drawn.width()) / 2, (kHeight - drawn.height()) / 2,
+                          drawn.width(), drawn.height());
+        }
+    }
+    return QRectF(0, 0, kWidth, kHeight);
+}
+
+QPointF WidgetView::clampedTimerCenter(const QRectF& r) const {
+    const double f = m_layout.timerFontSize();
+    const double m = double(displayText().size());
+    const double a = f * m * 0.31;
+    const double b = f * 0.62;
+    auto clampOrMid = [](double value, double low, double high, double mid) {
+        return low > high ? mid : std::clamp(value, low, high);
+    };
+    const QPointF pos = m_layout.timerPos();
+    return QPointF(clampOrMid(pos.x() * kWidth, r.left() + a, r.right() - a, r.center().x()),
+                   clampOrMid(pos.y() * kHeight, r.top() + b, r.bottom() - b, r.center().y()));
+}
+
+double WidgetView::catFitScale(QSizeF content) const {
+    const double theta = m_settings.catRotation() * std::numbers::pi / 180.0;
+    const double c = std::abs(std::cos(theta));
+    const double n = std::abs(std::sin(theta));
+    const double w = c * content.width() + n * content.height();
+    const double h = n * content.width() + c * content.height();
+    if (w <= 0 || h <= 0)
+        return 1.0;
+    return std::min({kWidth * s() / w, kHeight * s() / h, 1.0});
+}
+
+TimerTextStyle WidgetView::textStyle() const {
+    return TimerTextStyle{timeColor(m_settings.timerFillColor()), m_settings.timerStrokeColor(),
+                          std::max(0.09 * fontSize(), 2.0), m_settings.timerFontStyle(),
+                          m_settings.timerShowOutline()};
+}
+
+double WidgetView::fontSize() const {
+    return m_layout.timerFontSize() * s();
+}
+
+QRectF WidgetView::textRect() const {
+    const QPointF centre = clampedTimerCenter(contentRect()) * s();
+    const QSizeF size =
+        OutlinedText::measure(displayText(), fontSize(), m_settings.timerFontStyle());
+    return QRectF(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(),
+                  size.height());
+}
+
+QRectF WidgetView::controlRect() const {
+    const double scale = s();
+    const double bottom = kHeight * scale - 6 * scale;
+    if (!isClock() && m_engine.isAlerting()) {
+        const QSizeF size(64 * scale, 26 * scale);
+        return QRectF(kWidth * scale / 2 - size.width() / 2, bottom - size.height(), size.width(),
+                      size.height());
+    }
+    const double side = 26 * scale;
+    return QRectF(kWidth * scale / 2 - side / 2, bottom - side, side, side);
+}
+
+QRectF WidgetView::resizeArea() const {
+    const double scale = s();
+    return QRectF(kWidth * scale - 34 * scale, kHeight * scale - 34 * scale, 30 * scale,
+                  30 * scale);
+}
+
+QRectF WidgetView::rotateArea() const {
+    const double scale = s();
+    return QRectF(4 * scale, 4 * scale, 30 * scale, 30 * scale);
+}
+
+QRectF WidgetView::sizeHandleRect() const {
+    return centred(textRect().bottomRight(), 18 * s());
+}
+
+void WidgetView::refreshState() {
+    const bool alerting = !isClock() && m_engine.isAlerting();
+    if (alerting != m_wasAlerting) {
+        m_wasAlerting = alerting;
+        if (alerting)
+            m_pulse.oscillateTo(0.45, 0.5);
+        else
+            m_pulse.animateTo(1.0, AnimatedValue::Motion::easeInOut(0.35));
+    }
+    const TimerState state = isClock() ? TimerState::idle : m_engine.state();
+    m_figure.setSkin(m_skins.skin());
+    m_figure.setState(state);
+    m_photoScale.animateTo(state == TimerState::done ? 1.04 : 1.0,
+                           AnimatedValue::Motion::spring(0.35));
+    refreshVisibility();
+    layoutChildren();
+}
+
+void WidgetView::refreshVisibility() {
+    m_countOpacity.animateTo(showsCount() ? 1.0 : 0.0, fade());
+    m_controlsOpacity.animateTo(showsControls() ? 1.0 : 0.0, fade());
+    const bool controls = showsControls();
+    m_control->setVisible(!isClock() && (controls || m_engine.isAlerting()));
+    m_textDrag->setVisible(controls);
+    m_sizeHandle->setVisible(controls);
+    m_rotate->setVisible(controls);
+    // The resize area works whether or not its symbol shows.
+    m_resize->setVisible(true);
+}
+
+void WidgetView::refreshText() {
+    // Only the text's own area changes: the old and the new one are redrawn.
+    const QRectF now = textRect();
+    const double reach = std::max(0.09 * fontSize(), 2.0) + 8.0;
+    update(m_paintedTextRect.united(now).adjusted(-reach, -reach, reach, reach).toAlignedRect());
+    layoutChildren();
+}
+
+void WidgetView::layoutChildren() {
+    m_control->setGeometry(controlRect().toAlignedRect());
+    m_textDrag->setGeometry(textRect().toAlignedRect());
+    m_sizeHandle->setGeometry(sizeHandleRect().toAlignedRect());
+    m_rotate->setGeometry(rotateArea().toAlignedRect());
+    m_resize->setGeometry(resizeArea().toAlignedRect());
+    m_sizeHandle->raise();
+    m_resize->raise();
+}
+
+void WidgetView::finishAnimations() {
+    for (AnimatedValue* value : {&m_countOpacity, &m_controlsOpacity, &m_rotation, &m_photoScale})
+        value->finish();
+    m_figure.finishAnimations();
+    update();
+}
+
+void WidgetView::pressControl() {
+    if (isClock())
+        return;
+    if (m_engine.isAlerting()) {
+        m_engine.stopAlert();
+        return;
+    }
+    switch (m_engine.state()) {
+    case TimerState::idle:
+    case TimerState::done:
+        m_engine.start();
+        break;
+    case TimerState::running:
+        m_engine.pause();
+        break;
+    case TimerState::paused:
+        m_engine.resume();
+        break;
+    }
+}
+
+void WidgetView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutChildren();
+}
+
+void WidgetView::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    m_hovering = true;
+    refreshVisibility();
+}
+
+void WidgetView::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    m_hovering = false;
+    m_revealed = false;
+    refreshVisibility();
+}
+
+// Presses and drags on the background belong to the window, which moves by them: the view
+// only watches for a click and passes every event on.
+void WidgetView::mousePressEvent(QMouseEvent* event) {
+    m_pressPosition = event->globalPosition();
+    event->ignore();
+}
+
+void WidgetView::mouseMoveEvent(QMouseEvent* event) {
+    if (m_pressPosition &&
+        (event->globalPosition() - *m_pressPosition).manhattanLength() > kClickSlop)
+        m_pressPosition.reset();
+    event->ignore();
+}
+
+void WidgetView::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_pressPosition && event->button() == Qt::LeftButton && m_layout.hideCountUnlessHover()) {
+        m_revealed = true;
+        refreshVisibility();
+    }
+    m_pressPosition.reset();
+    event->ignore();
+}
+
+void WidgetView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Nearly invisible, so the pointer registers over the whole widget.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), QColor(255, 255, 255, 1));
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    paintCat(painter);
+    paintText(painter);
+    paintControls(painter);
+}
+
+void WidgetView::paintCat(QPainter& painter) {
+    const double scale = s();
+    const QPointF centre(kWidth * scale / 2, kHeight * scale / 2);
+    const CatSkin skin = m_skins.skin();
+    const std::optional<QImage> photo = skin.isCustom ? customImage() : std::nullopt;
+
+    QSizeF content(kWidth * scale, kHeight * scale);
+    if (photo)
+        content = contentRect().size() * scale;
+    else if (!skin.isCustom)
+        content = QSizeF(96 * 1.6 * scale, 96 * 1.6 * scale);
+
+    painter.save();
+    painter.translate(centre);
+    painter.rotate(m_rotation.value());
+    const double fit = catFitScale(content);
+    painter.scale(fit, fit);
+    painter.translate(-centre);
+
+    if (photo) {
+        const double grow = m_photoScale.value();
+        const QSizeF drawn = content * grow;
+        painter.drawImage(
+            centred(centre, 1).adjusted(-drawn.width() / 2 + 0.5, -drawn.height() / 2 + 0.5,
+                                        drawn.width() / 2 - 0.5, drawn.height() / 2 - 0.5),
+            *photo);
+    } else if (skin.isCustom) {
+        const QColor white(255, 255, 255, 217);
+        QFont font = painter.font();
+        font.setPixelSize(std::max(1, int(std::lround(11 * scale))));
+        const QFontMetricsF metrics(font);
+        const double symbol = 34 * scale * 1.15;
+        const double top = centre.y() - (symbol + 4 * scale + metrics.height()) / 2;
+        drawSymbol(painter, QStringLiteral("photo.badge.plus"),
+                   QRectF(centre.x() - symbol / 2, top, symbol, symbol), white);
+        painter.setFont(font);
+        painter.setPen(white);
+        painter.drawText(QRectF(0, top + symbol + 4 * scale, kWidth * scale, metrics.height()),
+                         Qt::AlignCenter, QStringLiteral("설정에서 사진을 골라주세요"));
+    } else {
+        m_figure.paint(painter, centre, scale * 1.6);
+    }
+    painter.restore();
+}
+
+void WidgetView::paintText(QPainter& painter) {
+    const double opacity = m_countOpacity.value() * (m_wasAlerting ? m_pulse.value() : 1.0);
+    const QRectF rect = textRect();
+    m_paintedTextRect = rect;
+    if (opacity <= 0.0)
+        return;
+    const OutlinedText::Rendering& text = OutlinedText::cached(
+        displayText(), fontSize(), textStyle(), painter.device()->devicePixelRatioF());
+    painter.save();
+    painter.setOpacity(opacity);
+    painter.drawImage(rect.center() - text.center, text.image);
+    painter.restore();
+}
+
+void WidgetView::paintGrip(QPainter& painter, const QRectF& area, const QString& symbol,
+                           double opacity) {
+    if (opacity <= 0.0)
+        return;
+    const double scale = s();
+    painter.save();
+    painter.setOpacity(opacity);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 128));
+    const double circle = 11 * scale + 10 * scale;
+    painter.drawEllipse(area.center(), circle / 2, circle / 2);
+    drawSymbol(painter, symbol, centred(area.center(), 11 * scale), Qt::white);
+    painter.restore();
+}
+
+void WidgetView::paintControls(QPainter& painter) {
+    const double scale = s();
+    const double controls = m_controlsOpacity.value();
+    if (!isClock()) {
+        const QRectF button = controlRect();
+        if (m_engine.isAlerting()) {
+            // The alert-off button: filled red, its label and symbol in white.
+            painter.save();
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(kRed);
+            painter.drawRoundedRect(button, button.height() / 2, button.height() / 2);
+            QFont font = painter.font();
+            font.setPixelSize(std::max(1, int(std::lround(12 * scale))));
+            font.setBold(true);
+            painter.setFont(font);
+            const QString label = QStringLiteral("끄기");
+            const double labelWidth = QFontMetricsF(font).horizontalAdvance(label);
+            const double icon = 12 * scale;
+            const double gap = 4 * scale;
+            const double left = button.center().x() - (icon + gap + labelWidth) / 2;
+            drawSymbol(painter, QStringLiteral("bell.slash.fill"),
+                       QRectF(left, button.center().y() - icon / 2, icon, icon), Qt::white);
+            painter.setPen(Qt::white);
+            painter.drawText(
+                QRectF(left + icon + gap, button.top(), labelWidth + 2, button.height()),
+                Qt::AlignVCenter | Qt::AlignLeft, label);
+            painter.restore();
+        } else if (controls > 0.0) {
+            const QString symbol =
+                m_engine.state() == TimerState::running ? QStringLiteral("pause.fill")
+                : m_engine.state() == TimerState::done  ? QStringLiteral("arrow.clockwise")
+                                                        : QStringLiteral("play.fill");
+            const qreal ratio = painter.device()->devicePixelRatioF();
+            const double side = 14 * scale * 1.2;
+            // The symbol over a soft black shadow, as one layer.
+            QImage layer((button.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+            layer.fill(Qt::transparent);
+            layer.setDevicePixelRatio(ratio);
+            {
+                QPainter p(&layer);
+                drawSymbol(p, symbol,
+                           centred(QPointF(button.width() / 2, button.height() / 2), side),
+                           Qt::white);
+            }
+            painter.save();
+            painter.setOpacity(controls);
+            painter.drawImage(
+                button.topLeft(),
+                SoftShadow::withShadow(layer, 2 * scale, QPointF(0, 0), QColor(0, 0, 0, 179)));
+            painter.restore();
+        }
+    }
+    // The text's size handle sits on the text's bottom-trailing corner.
+    if (controls > 0.0) {
+        const QRectF handle = sizeHandleRect();
+        painter.save();
+        painter.setOpacity(controls);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, 140));
+        painter.drawEllipse(handle);
+        drawSymbol(painter, QStringLiteral("arrow.up.left.and.arrow.down.right"),
+                   centred(handle.center(), 8 * scale), Qt::white);
+        painter.restore();
+    }
+    paintGrip(painter, resizeArea(), QStringLiteral("arrow.up.left.and.arrow.down.right"),
+              0.9 * controls);
+    paintGrip(painter, rotateArea(), QStringLiteral("arrow.triangle.2.circlepath"), controls);
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "widget/animated_value.h"
+#include "widget/cat_figure.h"
+#include "widget/outlined_text.h"
+
+#include <QImage>
+#include <QPointF>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class ClockEngine;
+class CustomCat;
+class DragCatcher;
+class LayoutStore;
+class ResizeHandle;
+class RotateCatcher;
+class Settings;
+class SkinStore;
+class TimerEngine;
+
+// A transparent area that reports clicks; the view paints what it stands for.
+class HitArea : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit HitArea(QWidget* parent = nullptr);
+    std::function<void()> onClicked;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// The whole widget: the cat or the user's photo, the time in outlined text, the start/pause
+// or alert-off button, and the grips for size, rotation, text position and text size. It
+// shows what the shared models hold and redraws what a change touches.
+class WidgetView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr double kWidth = 180.0;
+    static constexpr double kHeight = 190.0;
+
+    WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins, LayoutStore& layout,
+               Settings& settings, CustomCat& library, QWidget* parent = nullptr);
+
+    // What the view derives from the models (exposed for tests).
+    QString displayText() const;
+    QColor timeColor(const QColor& base) const;
+    bool showsCount() const;
+    bool showsControls() const;
+    std::optional<QImage> customImage() const;
+    // The photo's rectangle, or the whole widget, in unscaled points.
+    QRectF contentRect() const;
+    // Where the time text's centre goes, in unscaled points.
+    QPointF clampedTimerCenter(const QRectF& rect) const;
+    // The factor that keeps the rotated cat inside the widget, for a content size in points.
+    double catFitScale(QSizeF contentSize) const;
+
+    bool isHovering() const { return m_hovering; }
+    bool isRevealed() const { return m_revealed; }
+    CatFigure& figure() { return m_figure; }
+
+    // Settles every animation at its target, as a still picture shows it.
+    void finishAnimations();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    double s() const;
+    bool isClock() const;
+    TimerTextStyle textStyle() const;
+    double fontSize() const;
+    QRectF textRect() const; // the text itself, in widget coordinates
+    void paintCat(QPainter& painter);
+    void paintText(QPainter& painter);
+    void paintControls(QPainter& painter);
+    void paintGrip(QPainter& painter, const QRectF& area, const QString& symbol, double opacity);
+    QRectF controlRect() const;
+    QRectF resizeArea() const;
+    QRectF rotateArea() const;
+    QRectF sizeHandleRect() const;
+
+    void refreshState();
+    void refreshVisibility();
+    void refreshText();
+    void layoutChildren();
+    void pressControl();
+
+    TimerEngine& m_engine;
+    ClockEngine& m_clock;
+    SkinStore& m_skins;
+    LayoutStore& m_layout;
+    Settings& m_settings;
+    CustomCat& m_library;
+    CatFigure m_figure;
+
+    bool m_hovering = false;
+    bool m_revealed = false;
+    std::optional<QPointF> m_dragStartTimerPos;
+    std::optional<double> m_dragStartFont;
+    std::optional<double> m_dragStartRotation;
+    std::optional<QPointF> m_pressPosition;
+
+    AnimatedValue m_countOpacity{1.0};
+    AnimatedValue m_controlsOpacity{0.0};
+    AnimatedValue m_pulse{1.0};
+    AnimatedValue m_rotation{0.0};
+    AnimatedValue m_photoScale{1.0};
+    bool m_wasAlerting = false;
+    QRectF m_paintedTextRect;
+
+    HitArea* m_control;
+    DragCatcher* m_textDrag;
+    DragCatcher* m_sizeHandle;
+    RotateCatcher* m_rotate;
+    ResizeHandle* m_resize;
+};
