@@ -1,0 +1,105 @@
+#include "widget/animated_value.h"
+#include "widget/outlined_text.h"
+
+#include <QTest>
+
+namespace {
+
+int countColour(const QImage& image, QColor colour, int tolerance = 30) {
+    const QImage plain = image.convertToFormat(QImage::Format_ARGB32);
+    int count = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x) {
+            const QColor p = plain.pixelColor(x, y);
+            if (p.alpha() > 220 && std::abs(p.red() - colour.red()) < tolerance &&
+                std::abs(p.green() - colour.green()) < tolerance &&
+                std::abs(p.blue() - colour.blue()) < tolerance)
+                ++count;
+        }
+    return count;
+}
+
+} // namespace
+
+class OutlinedTextTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void outlineOffsetsInOrder() {
+        const QList<QPointF> offsets = OutlinedText::outlineOffsets(3);
+        QCOMPARE(
+            offsets,
+            (QList<QPointF>{{3, 0}, {-3, 0}, {0, 3}, {0, -3}, {3, 3}, {-3, 3}, {3, -3}, {-3, -3}}));
+    }
+
+    void layersAndShadow_data() {
+        QTest::addColumn<bool>("outline");
+        QTest::newRow("with outline") << true;
+        QTest::newRow("without outline") << false;
+    }
+    void layersAndShadow() {
+        QFETCH(bool, outline);
+        const TimerTextStyle style{QColor(0, 255, 0), QColor(255, 0, 255), 3.0,
+                                   TimerFontStyle::rounded, outline};
+        const OutlinedText::Rendering r = OutlinedText::render("25:00", 40, style, 1.0);
+        QVERIFY(countColour(r.image, QColor(0, 255, 0)) > 200);
+        QCOMPARE(countColour(r.image, QColor(255, 0, 255)) > 100, outline);
+        // The shadow: translucent dark pixels beneath, outside the glyphs.
+        const QImage plain = r.image.convertToFormat(QImage::Format_ARGB32);
+        int shadow = 0;
+        for (int y = 0; y < plain.height(); ++y)
+            for (int x = 0; x < plain.width(); ++x) {
+                const QColor p = plain.pixelColor(x, y);
+                if (p.alpha() > 10 && p.alpha() < 160 && p.lightness() < 40)
+                    ++shadow;
+            }
+        QVERIFY(shadow > 50);
+    }
+
+    void digitsHaveEqualCells() {
+        // Every digit takes the same width, so the text does not jitter while counting.
+        const QSizeF ones = OutlinedText::measure("11:11", 40, TimerFontStyle::rounded);
+        const QSizeF eights = OutlinedText::measure("88:88", 40, TimerFontStyle::rounded);
+        QCOMPARE(ones.width(), eights.width());
+        QVERIFY(ones.width() > 40);
+    }
+
+    void renderingAtTwiceTheRatio() {
+        const TimerTextStyle style{Qt::white, Qt::black, 2.0, TimerFontStyle::monospaced, true};
+        const auto one = OutlinedText::render("12:34", 30, style, 1.0);
+        const auto two = OutlinedText::render("12:34", 30, style, 2.0);
+        QCOMPARE(two.image.devicePixelRatio(), 2.0);
+        QVERIFY(std::abs(two.image.width() - 2 * one.image.width()) <= 2);
+        QCOMPARE(one.textSize, two.textSize);
+    }
+
+    void cacheReturnsTheSameRendering() {
+        const TimerTextStyle style{Qt::white, Qt::black, 2.7, TimerFontStyle::rounded, true};
+        const QImage* first = &OutlinedText::cached("00:01", 30, style, 1.0).image;
+        const qint64 key = first->cacheKey();
+        QCOMPARE(OutlinedText::cached("00:01", 30, style, 1.0).image.cacheKey(), key);
+        QVERIFY(OutlinedText::cached("00:02", 30, style, 1.0).image.cacheKey() != key);
+    }
+
+    void springSettles_data() {
+        QTest::addColumn<double>("fraction");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::newRow("start") << 0.0 << 0.0 << 0.0;
+        QTest::newRow("one response") << 0.4 << 0.98 << 0.999;
+        QTest::newRow("end") << 1.0 << 1.0 << 1.0;
+    }
+    void springSettles() {
+        QFETCH(double, fraction);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        const double x = AnimatedValue::springProgress(fraction);
+        QVERIFY2(x >= low - 1e-12 && x <= high + 1e-12, qPrintable(QString::number(x)));
+        // Critically damped: never overshoots.
+        for (double t = 0; t <= 1.0; t += 0.01)
+            QVERIFY(AnimatedValue::springProgress(t) <= 1.0 + 1e-12);
+    }
+};
+
+QTEST_MAIN(OutlinedTextTest)
+#include "tst_outlined_text.moc"

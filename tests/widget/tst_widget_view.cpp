@@ -1,0 +1,389 @@
+#include "cats/bundled_cat.h"
+#include "cats/custom_cat.h"
+#include "cats/skin_store.h"
+#include "fake_clock.h"
+#include "recording_sound.h"
+#include "settings/layout_store.h"
+#include "settings/settings.h"
+#include "temp_store.h"
+#include "timing/clock_engine.h"
+#include "timing/timer_engine.h"
+#include "widget/pointer_catchers.h"
+#include "widget/widget_view.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+QByteArray png(QSize size, QColor color) {
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Pixels of the image within the rectangle that are close to the colour.
+int countNear(const QImage& image, const QRect& rect, QColor colour, int tolerance = 40) {
+    const QImage plain = image.convertToFormat(QImage::Format_ARGB32);
+    int count = 0;
+    for (int y = std::max(0, rect.top()); y <= std::min(plain.height() - 1, rect.bottom()); ++y)
+        for (int x = std::max(0, rect.left()); x <= std::min(plain.width() - 1, rect.right());
+             ++x) {
+            const QColor p = plain.pixelColor(x, y);
+            if (p.alpha() > 200 && std::abs(p.red() - colour.red()) < tolerance &&
+                std::abs(p.green() - colour.green()) < tolerance &&
+                std::abs(p.blue() - colour.blue()) < tolerance)
+                ++count;
+        }
+    return count;
+}
+
+// Pointer events at a fixed screen position, as a real pointer has, even while the widget
+// under it moves.
+void sendMouse(QWidget* target, QEvent::Type type, QPointF global) {
+    const Qt::MouseButtons buttons =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, target->mapFromGlobal(global), global, Qt::LeftButton, buttons, {});
+    QApplication::sendEvent(target, &event);
+}
+
+struct Fixture {
+    TempStore temp;
+    Settings settings{temp.open()};
+    LayoutStore layout{settings};
+    FakeClock clock;
+    RecordingSound sound;
+    TimerEngine engine{settings, clock, sound};
+    ClockEngine clockEngine{settings, clock};
+    QTemporaryDir bundle;
+    std::unique_ptr<BundledCat> catalogue;
+    std::unique_ptr<SkinStore> skins;
+    QTemporaryDir data;
+    CustomCat library{data.filePath("Purrtick"), settings};
+    std::unique_ptr<WidgetView> view;
+
+    explicit Fixture(bool withPicture = true) {
+        QDir(bundle.path()).mkpath("Cats");
+        if (withPicture) {
+            QFile f(bundle.filePath("Cats/blue.png"));
+            f.open(QIODevice::WriteOnly);
+            f.write(png({64, 64}, QColor(0, 0, 255)));
+        }
+        catalogue = std::make_unique<BundledCat>(bundle.path());
+        skins = std::make_unique<SkinStore>(settings, *catalogue);
+        view = std::make_unique<WidgetView>(engine, clockEngine, *skins, layout, settings, library);
+        view->resize(180, 190);
+        view->show();
+    }
+    void resize() {
+        view->resize(int(std::lround(180 * layout.scale())),
+                     int(std::lround(190 * layout.scale())));
+    }
+    QImage render() {
+        view->finishAnimations();
+        QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        view->render(&image);
+        return image;
+    }
+    void hover(bool on) {
+        if (on) {
+            QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+            QApplication::sendEvent(view.get(), &enter);
+        } else {
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(view.get(), &leave);
+        }
+    }
+    void finish() {
+        engine.setMode(TimerMode::workDuration(0, 0));
+        engine.reset();
+        engine.start();
+        clock.advance(1);
+        engine.tick();
+    }
+    template <typename T>
+    T* child() {
+        return view->findChild<T*>(QString(), Qt::FindDirectChildrenOnly);
+    }
+    QList<DragCatcher*> dragCatchers() { return view->findChildren<DragCatcher*>(); }
+};
+
+} // namespace
+
+class WidgetViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void timeColour_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("clockMode");
+        QTest::addColumn<QColor>("expected");
+        const QColor base(10, 200, 30);
+        QColor faded = base;
+        faded.setAlphaF(0.7f);
+        QTest::newRow("idle") << 0 << false << faded;
+        QTest::newRow("running") << 1 << false << base;
+        QTest::newRow("paused") << 2 << false << QColor(0xFF, 0xCC, 0x00);
+        QTest::newRow("done") << 3 << false << QColor(0xFF, 0x3B, 0x30);
+        QTest::newRow("clock while done") << 3 << true << base;
+    }
+    void timeColour() {
+        QFETCH(int, state);
+        QFETCH(bool, clockMode);
+        QFETCH(QColor, expected);
+        Fixture f;
+        if (state >= 1)
+            f.engine.start();
+        if (state == 2)
+            f.engine.pause();
+        if (state == 3)
+            f.finish();
+        if (clockMode)
+            f.settings.setWidgetMode(WidgetMode::clock);
+        QCOMPARE(f.view->timeColor(QColor(10, 200, 30)), expected);
+    }
+
+    void visibilityRules_data() {
+        QTest::addColumn<bool>("hideUnlessHover");
+        QTest::addColumn<bool>("hovering");
+        QTest::addColumn<bool>("clicked");
+        QTest::addColumn<bool>("alerting");
+        QTest::addColumn<bool>("count");
+        QTest::addColumn<bool>("controls");
+        QTest::newRow("plain, away") << false << false << false << false << true << false;
+        QTest::newRow("plain, hover") << false << true << false << false << true << true;
+        QTest::newRow("hidden, away") << true << false << false << false << false << false;
+        QTest::newRow("hidden, hover") << true << true << false << false << true << false;
+        QTest::newRow("hidden, hover and click") << true << true << true << false << true << true;
+        QTest::newRow("hidden, alerting") << true << false << false << true << true << true;
+        QTest::newRow("plain, alerting") << false << false << false << true << true << true;
+    }
+    void visibilityRules() {
+        QFETCH(bool, hideUnlessHover);
+        QFETCH(bool, hovering);
+        QFETCH(bool, clicked);
+        QFETCH(bool, alerting);
+        QFETCH(bool, count);
+        QFETCH(bool, controls);
+        Fixture f;
+        f.layout.setHideCountUnlessHover(hideUnlessHover);
+        if (alerting)
+            f.finish();
+        f.hover(hovering);
+        if (clicked)
+            QTest::mouseClick(f.view.get(), Qt::LeftButton, {}, QPoint(90, 60));
+        QCOMPARE(f.view->showsCount(), count);
+        QCOMPARE(f.view->showsControls(), controls);
+        f.hover(false);
+        QVERIFY(!f.view->isRevealed());
+    }
+
+    void doneTextIsRedAndTheAlertButtonShows() {
+        Fixture f;
+        f.settings.setTimerFillColor(QColor(0, 255, 0));
+        f.engine.start();
+        const QImage running = f.render();
+        const QRect lower(0, 130, 180, 60);
+        QVERIFY(countNear(running, lower, QColor(0, 255, 0)) > 100);
+        QCOMPARE(countNear(running, lower, QColor(0xFF, 0x3B, 0x30)), 0);
+
+        f.finish();
+        const QImage done = f.render();
+        QVERIFY(countNear(done, lower, QColor(0xFF, 0x3B, 0x30)) > 300);
+        QCOMPARE(countNear(done, lower, QColor(0, 255, 0)), 0);
+        // "끄기" stops the alert; the widget keeps its finished look.
+        auto* button = f.view->findChild<HitArea*>();
+        QVERIFY(button && button->isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!f.engine.isAlerting());
+        QCOMPARE(f.engine.state(), TimerState::done);
+    }
+
+    void controlButtonDrivesTheTimer() {
+        Fixture f;
+        f.hover(true);
+        auto* button = f.view->findChild<HitArea*>();
+        QVERIFY(button->isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(f.engine.state(), TimerState::running);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(f.engine.state(), TimerState::paused);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(f.engine.state(), TimerState::running);
+        f.hover(false);
+        QVERIFY(!button->isVisible());
+        f.settings.setWidgetMode(WidgetMode::clock);
+        f.hover(true);
+        QVERIFY(!button->isVisible());
+    }
+
+    void hiddenCountLeavesOnlyTheCat() {
+        Fixture f;
+        f.settings.setTimerFillColor(QColor(0, 255, 0));
+        f.layout.setHideCountUnlessHover(true);
+        QCOMPARE(countNear(f.render(), QRect(0, 0, 180, 190), QColor(0, 255, 0)), 0);
+        f.hover(true);
+        QVERIFY(countNear(f.render(), QRect(0, 0, 180, 190), QColor(0, 255, 0), 90) > 100);
+    }
+
+    void fitUnderRotation_data() {
+        QTest::addColumn<double>("degrees");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("upright") << 0.0 << 1.0 << 1.0;
+        QTest::newRow("45 degrees") << 45.0 << 1.0 << 180.0 / (std::sqrt(2.0) * 153.6);
+        QTest::newRow("45 degrees at scale 3") << 45.0 << 3.0 << 180.0 / (std::sqrt(2.0) * 153.6);
+        QTest::newRow("90 degrees") << 90.0 << 1.0 << 1.0;
+    }
+    void fitUnderRotation() {
+        QFETCH(double, degrees);
+        QFETCH(double, scale);
+        QFETCH(double, expected);
+        Fixture f;
+        f.layout.setScale(scale);
+        f.settings.setCatRotation(degrees);
+        const double side = 96 * 1.6 * scale;
+        QVERIFY(std::abs(f.view->catFitScale(QSizeF(side, side)) - expected) < 1e-9);
+        QCOMPARE(f.view->catFitScale(QSizeF(0, 0)), 1.0);
+    }
+
+    void textCentreClamp_data() {
+        QTest::addColumn<QPointF>("stored");
+        QTest::addColumn<double>("font");
+        QTest::addColumn<QPointF>("expected");
+        // "25:00": 5 characters, half width 0.31·f·5, half height 0.62·f.
+        QTest::newRow("inside") << QPointF(0.5, 0.5) << 30.0 << QPointF(90, 95);
+        QTest::newRow("corner") << QPointF(0, 0) << 30.0 << QPointF(46.5, 18.6);
+        QTest::newRow("far corner") << QPointF(1, 1) << 30.0 << QPointF(180 - 46.5, 190 - 18.6);
+        QTest::newRow("too wide: centred") << QPointF(0.1, 0.5) << 90.0 << QPointF(90, 95);
+    }
+    void textCentreClamp() {
+        QFETCH(QPointF, stored);
+        QFETCH(double, font);
+        QFETCH(QPointF, expected);
+        Fixture f;
+        f.layout.setTimerPos(stored);
+        f.layout.setTimerFontSize(font);
+        const QPointF centre = f.view->clampedTimerCenter(QRectF(0, 0, 180, 190));
+        QVERIFY2(std::abs(centre.x() - expected.x()) < 1e-9 &&
+                     std::abs(centre.y() - expected.y()) < 1e-9,
+                 qPrintable(QString("%1,%2").arg(centre.x()).arg(centre.y())));
+        QCOMPARE(f.layout.timerPos(), stored);
+    }
+
+    void photoAndItsFallbacks() {
+        Fixture f;
+        const QString normal = *f.library.addPNG(png({100, 200}, Qt::green));
+        const QString done = *f.library.addPNG(png({50, 50}, Qt::red));
+        f.skins->setSelectedID("custom");
+        QVERIFY(!f.view->customImage());
+        QCOMPARE(f.view->contentRect(), QRectF(0, 0, 180, 190));
+        f.settings.setCustomCatFileName(normal);
+        QCOMPARE(f.view->customImage()->size(), QSize(100, 200));
+        QCOMPARE(f.view->contentRect(), QRectF(42.5, 0, 95, 190));
+        f.settings.setCustomCatDoneFileName(QString("missing.png"));
+        f.finish();
+        QCOMPARE(f.view->customImage()->size(), QSize(100, 200));
+        f.settings.setCustomCatDoneFileName(done);
+        QCOMPARE(f.view->customImage()->size(), QSize(50, 50));
+        f.settings.setWidgetMode(WidgetMode::clock);
+        QCOMPARE(f.view->customImage()->size(), QSize(100, 200));
+        f.skins->setSelectedID("bundled:blue");
+        QVERIFY(!f.view->customImage());
+    }
+
+    void rotationAccumulatesPastAFullTurn() {
+        Fixture f;
+        f.hover(true);
+        auto* rotate = f.view->findChild<RotateCatcher*>();
+        QVERIFY(rotate && rotate->isVisible());
+        f.view->move(200, 200);
+        const QPointF centre = QRectF(f.view->frameGeometry()).center();
+        // One and a half turns counter-clockwise on screen (y up), in steps of 10 degrees.
+        auto at = [&](double degrees) {
+            const double r = degrees * std::numbers::pi / 180.0;
+            const QPointF global(centre.x() + 60 * std::cos(r), centre.y() - 60 * std::sin(r));
+            return rotate->mapFromGlobal(global.toPoint());
+        };
+        QTest::mousePress(rotate, Qt::LeftButton, {}, at(0));
+        for (int degrees = 10; degrees <= 540; degrees += 10)
+            QTest::mouseMove(rotate, at(degrees));
+        QTest::mouseRelease(rotate, Qt::LeftButton, {}, at(540));
+        QVERIFY2(std::abs(f.settings.catRotation() - 180.0) < 2.0,
+                 qPrintable(QString::number(f.settings.catRotation())));
+    }
+
+    void resizeGripDoublesTheScale() {
+        Fixture f;
+        auto* resize = f.view->findChild<ResizeHandle*>();
+        QVERIFY(resize && resize->isVisible()); // also without hover
+        const QPointF start = resize->mapToGlobal(QPointF(5, 5));
+        sendMouse(resize, QEvent::MouseButtonPress, start);
+        sendMouse(resize, QEvent::MouseMove, start + QPointF(55, 55));
+        sendMouse(resize, QEvent::MouseMove, start + QPointF(110, 110));
+        QCOMPARE(f.layout.scale(), 2.0);
+        sendMouse(resize, QEvent::MouseMove, start + QPointF(-500, 0));
+        QCOMPARE(f.layout.scale(), 0.6);
+        sendMouse(resize, QEvent::MouseButtonRelease, start + QPointF(-500, 0));
+    }
+
+    void textDragStopsAtTheEdges() {
+        Fixture f;
+        f.hover(true);
+        const QList<DragCatcher*> catchers = f.dragCatchers();
+        QCOMPARE(catchers.size(), 2);
+        DragCatcher* text = catchers.at(0);
+        DragCatcher* size = catchers.at(1);
+        QTest::mousePress(text, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseMove(text, QPoint(5 - 18, 5 + 19)); // 0.1 left, 0.1 down
+        QVERIFY(std::abs(f.layout.timerPos().x() - 0.4) < 1e-9);
+        QVERIFY(std::abs(f.layout.timerPos().y() - 0.98) < 1e-9);
+        QTest::mouseMove(text, QPoint(5 + 5000, 5 - 5000));
+        QCOMPARE(f.layout.timerPos(), QPointF(1, 0));
+        QTest::mouseRelease(text, Qt::LeftButton, {}, QPoint(0, 0));
+
+        QTest::mousePress(size, Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseMove(size, QPoint(2 + 40, 2)); // +40 right: +10
+        QCOMPARE(f.layout.timerFontSize(), 40.0);
+        QTest::mouseMove(size, QPoint(2 + 2000, 2));
+        QCOMPARE(f.layout.timerFontSize(), 90.0);
+        QTest::mouseMove(size, QPoint(2 - 2000, 2));
+        QCOMPARE(f.layout.timerFontSize(), 12.0);
+        QTest::mouseRelease(size, Qt::LeftButton, {}, QPoint(2, 2));
+    }
+
+    void gripsAreOnlyHitTestableWithControls() {
+        Fixture f;
+        QVERIFY(!f.view->findChild<RotateCatcher*>()->isVisible());
+        for (DragCatcher* catcher : f.dragCatchers())
+            QVERIFY(!catcher->isVisible());
+        f.hover(true);
+        QVERIFY(f.view->findChild<RotateCatcher*>()->isVisible());
+    }
+
+    void scaleRelaysOutEverything() {
+        Fixture f;
+        f.layout.setScale(3.0);
+        f.resize();
+        QCOMPARE(f.view->findChild<ResizeHandle*>()->geometry(),
+                 QRect(540 - 102, 570 - 102, 90, 90));
+        const QImage image = f.render();
+        QCOMPARE(image.size(), QSize(540, 570));
+        // The blue built-in picture is drawn, large, in the middle.
+        QVERIFY(countNear(image, QRect(200, 200, 140, 140), QColor(0, 0, 245), 60) > 10000);
+    }
+};
+
+QTEST_MAIN(WidgetViewTest)
+#include "tst_widget_view.moc"
