@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QScreen>
@@ -106,6 +107,28 @@ std::optional<Embedded> embeddedTrayIcon() {
                                              m.captured(2).toInt(), m.captured(3).toInt())};
     }
     return std::nullopt;
+}
+
+QImage grab(const QRect& rect) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    return screen->grabWindow(0, rect.x(), rect.y(), rect.width(), rect.height())
+        .toImage()
+        .convertToFormat(QImage::Format_ARGB32);
+}
+
+int countNear(const QImage& image, const QColor& colour, int tolerance) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor p = image.pixelColor(x, y);
+            if (std::abs(p.red() - colour.red()) < tolerance &&
+                std::abs(p.green() - colour.green()) < tolerance &&
+                std::abs(p.blue() - colour.blue()) < tolerance)
+                ++count;
+        }
+    return count;
 }
 
 QString screenshot(const QString& name) {

@@ -39,6 +39,11 @@ struct Embedded {
 };
 std::optional<Embedded> embeddedTrayIcon();
 
+// What the screen shows in a rectangle now.
+QImage grab(const QRect& rect);
+// Pixels of the image close to the colour.
+int countNear(const QImage& image, const QColor& colour, int tolerance = 45);
+
 // Saves a screenshot of the whole screen under the artifacts folder; returns its path.
 QString screenshot(const QString& name);
 

@@ -192,6 +192,57 @@ private slots:
         QVERIFY(app.stop());
     }
 
+    void countdownStartsFromTheTrayMenu() {
+        Purrtick app;
+        QVERIFY(app.start());
+        std::optional<Embedded> icon;
+        QVERIFY(waitFor([&] { return (icon = embeddedTrayIcon()).has_value(); }));
+        const QRect widget = geometry(app.widget());
+        const QImage idle = grab(widget);
+        const QPoint centre = icon->geometry.center();
+        run("xdotool",
+            {"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"});
+        QVERIFY(waitFor([] { return !openMenu().isEmpty(); }));
+        // The first item, then the start item below the state line.
+        run("xdotool", {"key", "Down", "Down", "Return"});
+        QVERIFY(waitFor([] { return openMenu().isEmpty(); }, 3000));
+        // The time text changes as the countdown runs (and turns from faded to full white).
+        QImage before;
+        QVERIFY(waitFor([&] { return (before = grab(widget)) != idle; }, 3000));
+        QVERIFY(waitFor([&] { return grab(widget) != before; }, 3000));
+        screenshot("running");
+        QVERIFY(app.stop());
+    }
+
+    void finishedCountdownTurnsRedWithTheAlertButton() {
+        Purrtick app;
+        app.seedSettings({{"timerMode", QByteArray(R"({"workDuration":{"hours":0,"minutes":0}})")},
+                          {"autoStartOnLaunch", true},
+                          {"soundOnFinish", false}});
+        QVERIFY(app.start());
+        const QRect lower = geometry(app.widget()).adjusted(0, 120, 0, 0);
+        // Red time text and the red "끄기" button.
+        QVERIFY(waitFor([&] { return countNear(grab(lower), QColor(0xFF, 0x3B, 0x30)) > 400; }));
+        screenshot("done");
+        QVERIFY(app.stop());
+    }
+
+    void hoverRevealsTheControls() {
+        Purrtick app;
+        QVERIFY(app.start());
+        const QRect widget = geometry(app.widget());
+        const QRect rotateGrip(widget.x() + 4, widget.y() + 4, 30, 30);
+        run("xdotool", {"mousemove", "5", "700"});
+        const QImage away = grab(rotateGrip);
+        run("xdotool", {"mousemove", QString::number(widget.center().x()),
+                        QString::number(widget.center().y())});
+        QVERIFY(waitFor([&] { return grab(rotateGrip) != away; }, 3000));
+        screenshot("hover");
+        run("xdotool", {"mousemove", "5", "700"});
+        QVERIFY(waitFor([&] { return grab(rotateGrip) == away; }, 3000));
+        QVERIFY(app.stop());
+    }
+
     void trayIconAppearsWhenATrayStartsLater() {
         // The session's tray host is replaced: the icon must embed itself again in the new one.
         Purrtick app;
