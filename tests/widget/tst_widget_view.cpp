@@ -372,6 +372,56 @@ private slots:
         QVERIFY(f.view->findChild<RotateCatcher*>()->isVisible());
     }
 
+    void symbolCatCyclesItsAlarmWhileRunningAndDone_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("cycling");
+        QTest::newRow("idle") << 0 << false;
+        QTest::newRow("running") << 1 << true;
+        QTest::newRow("paused") << 2 << false;
+        QTest::newRow("done") << 3 << true;
+    }
+    void symbolCatCyclesItsAlarmWhileRunningAndDone() {
+        QFETCH(int, state);
+        QFETCH(bool, cycling);
+        Fixture f(false); // no pictures: the drawn symbol cat
+        QCOMPARE(f.skins->skin(), CatSkin::fallback());
+        if (state >= 1)
+            f.engine.start();
+        if (state == 2)
+            f.engine.pause();
+        if (state == 3)
+            f.finish();
+        QCOMPARE(f.view->figure().isCycling(), cycling);
+        // The orange cat is drawn; in clock mode it always shows its idle look.
+        QVERIFY(countNear(f.render(), QRect(40, 30, 100, 110), QColor(0xF2, 0xA8, 0x4C), 30) >
+                1500);
+        f.settings.setWidgetMode(WidgetMode::clock);
+        QVERIFY(!f.view->figure().isCycling());
+    }
+
+    void badgesForPausedAndDone_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QColor>("badge");
+        QTest::newRow("paused: yellow pause") << 2 << QColor(0xFF, 0xCC, 0x00);
+        QTest::newRow("done: red marks") << 3 << QColor(0xFF, 0x3B, 0x30);
+    }
+    void badgesForPausedAndDone() {
+        QFETCH(int, state);
+        QFETCH(QColor, badge);
+        Fixture f;
+        f.settings.setTimerFillColor(QColor(0, 255, 0));
+        f.layout.setTimerPos(QPointF(0.5, 0.9));
+        // The badge sits at the top-trailing corner of the picture's 153.6-point square.
+        const QRect corner(int(90 + 76.8 - 40), int(95 - 76.8 - 6), 46, 46);
+        QCOMPARE(countNear(f.render(), corner, badge, 30), 0);
+        f.engine.start();
+        if (state == 2)
+            f.engine.pause();
+        else
+            f.finish();
+        QVERIFY(countNear(f.render(), corner, badge, 30) > 20);
+    }
+
     void scaleRelaysOutEverything() {
         Fixture f;
         f.layout.setScale(3.0);
