@@ -118,6 +118,11 @@ QImage cachedRender(const QString& name, QSize size, const QColor& color, qreal 
     return entries.front().image;
 }
 
+void draw(QPainter& painter, const QString& name, const QRectF& box, const QColor& color) {
+    const QSize size = box.size().toSize().expandedTo(QSize(1, 1));
+    painter.drawImage(box, cachedRender(name, size, color, painter.device()->devicePixelRatioF()));
+}
+
 QIcon icon(const QString& name, const QColor& color) {
     return QIcon(new TintedSymbolEngine(name, color));
 }

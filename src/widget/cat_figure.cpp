@@ -27,12 +27,6 @@ QRectF symbolBox(QPointF center, double pointSize) {
     return QRectF(center.x() - side / 2, center.y() - side / 2, side, side);
 }
 
-void drawSymbol(QPainter& painter, const QString& name, const QRectF& box, const QColor& color) {
-    const qreal ratio = painter.device()->devicePixelRatioF();
-    const QSize size = box.size().toSize().expandedTo(QSize(1, 1));
-    painter.drawImage(box, SymbolIcon::cachedRender(name, size, color, ratio));
-}
-
 QImage desaturated(const QImage& source, double saturation) {
     QImage result = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < result.height(); ++y) {
@@ -137,7 +131,7 @@ void CatFigure::paint(QPainter& painter, QPointF center, double s) {
         if (photo)
             paintPicture(painter, center, s, photo);
         else
-            paintPhotoPlaceholder(painter, center, s);
+            paintPhotoPlaceholder(painter, center, s, QStringLiteral("사진을 골라주세요"), 0.8);
         if (m_state == TimerState::paused || m_state == TimerState::done)
             paintBadge(
                 painter,
@@ -148,8 +142,8 @@ void CatFigure::paint(QPainter& painter, QPointF center, double s) {
         if (picture)
             paintPicture(painter, center, s, picture);
         else
-            drawSymbol(painter, QStringLiteral("photo"), symbolBox(center, 34 * s),
-                       QColor(255, 255, 255, 204));
+            SymbolIcon::draw(painter, QStringLiteral("photo"), symbolBox(center, 34 * s),
+                             QColor(255, 255, 255, 204));
         if (m_state == TimerState::paused || m_state == TimerState::done)
             paintBadge(
                 painter,
@@ -188,21 +182,22 @@ void CatFigure::paintPicture(QPainter& painter, QPointF center, double s,
     painter.restore();
 }
 
-void CatFigure::paintPhotoPlaceholder(QPainter& painter, QPointF center, double s) {
-    const QColor white(255, 255, 255, 204);
+void CatFigure::paintPhotoPlaceholder(QPainter& painter, QPointF center, double s,
+                                      const QString& text, double opacity) {
+    const QColor white(255, 255, 255, int(std::lround(255 * opacity)));
     QFont font = painter.font();
     font.setPixelSize(std::max(1, int(std::lround(11 * s))));
     const QFontMetricsF metrics(font);
     const double symbol = 34 * s * 1.15;
-    const double total = symbol + 4 * s + metrics.height();
-    const double top = center.y() - total / 2;
-    drawSymbol(painter, QStringLiteral("photo.badge.plus"),
-               QRectF(center.x() - symbol / 2, top, symbol, symbol), white);
+    const double top = center.y() - (symbol + 4 * s + metrics.height()) / 2;
+    SymbolIcon::draw(painter, QStringLiteral("photo.badge.plus"),
+                     QRectF(center.x() - symbol / 2, top, symbol, symbol), white);
     painter.save();
     painter.setFont(font);
     painter.setPen(white);
-    painter.drawText(QRectF(center.x() - 60 * s, top + symbol + 4 * s, 120 * s, metrics.height()),
-                     Qt::AlignCenter, QStringLiteral("사진을 골라주세요"));
+    const double width = metrics.horizontalAdvance(text) + 4;
+    painter.drawText(QRectF(center.x() - width / 2, top + symbol + 4 * s, width, metrics.height()),
+                     Qt::AlignCenter, text);
     painter.restore();
 }
 
@@ -220,13 +215,14 @@ void CatFigure::paintBadge(QPainter& painter, QPointF topRight, double s, double
     painter.drawEllipse(centre, diameter / 2, diameter / 2);
     const bool paused = m_badgePaused;
     if (paused) {
-        drawSymbol(painter, QStringLiteral("pause.fill"), symbolBox(centre, 13 * s * 0.9), kYellow);
+        SymbolIcon::draw(painter, QStringLiteral("pause.fill"), symbolBox(centre, 13 * s * 0.9),
+                         kYellow);
     } else {
         // Two marks side by side, as the doubled exclamation reads.
         const double gap = 3.2 * s;
         for (double dx : {-gap, gap})
-            drawSymbol(painter, QStringLiteral("exclamationmark.2"),
-                       symbolBox(centre + QPointF(dx, 0), 13 * s), kRed);
+            SymbolIcon::draw(painter, QStringLiteral("exclamationmark.2"),
+                             symbolBox(centre + QPointF(dx, 0), 13 * s), kRed);
     }
     painter.restore();
 }
@@ -244,7 +240,7 @@ const QImage& CatFigure::catLayer(double s, qreal ratio) {
         layer.setDevicePixelRatio(ratio);
         QPainter p(&layer);
         p.setRenderHint(QPainter::Antialiasing);
-        drawSymbol(p, QStringLiteral("cat.fill"), catBox, m_skin.bodyColor);
+        SymbolIcon::draw(p, QStringLiteral("cat.fill"), catBox, m_skin.bodyColor);
         if (m_skin.patch) {
             p.setCompositionMode(QPainter::CompositionMode_SourceAtop);
             p.setPen(Qt::NoPen);
@@ -302,10 +298,10 @@ void CatFigure::paintSymbol(QPainter& painter, QPointF center, double s) {
                                        float(1.0 + share * (accent.greenF() - 1.0)),
                                        float(1.0 + share * (accent.blueF() - 1.0)));
     }
-    drawSymbol(painter,
-               done ? QStringLiteral("alarm.waves.left.and.right.fill")
-                    : QStringLiteral("alarmclock.fill"),
-               symbolBox(clockCenter, clockSize), clockColour);
+    SymbolIcon::draw(painter,
+                     done ? QStringLiteral("alarm.waves.left.and.right.fill")
+                          : QStringLiteral("alarmclock.fill"),
+                     symbolBox(clockCenter, clockSize), clockColour);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     if (done) {

@@ -45,6 +45,10 @@ public:
     // Settles the state animations at their targets.
     void finishAnimations();
 
+    // The photo symbol with a line of text under it, in white, centred.
+    static void paintPhotoPlaceholder(QPainter& painter, QPointF center, double scale,
+                                      const QString& text, double opacity);
+
     // Whether the alarm's waves are cycling (symbol form, running or done).
     bool isCycling() const { return m_cycle.isActive(); }
 
@@ -53,7 +57,7 @@ public:
 private:
     void paintPicture(QPainter& painter, QPointF center, double s,
                       const std::optional<QImage>& image);
-    void paintPhotoPlaceholder(QPainter& painter, QPointF center, double s);
+
     void paintSymbol(QPainter& painter, QPointF center, double s);
     void paintBadge(QPainter& painter, QPointF center, double s, double circleOpacity);
     void updateCycling();

@@ -29,7 +29,8 @@ AnimatedValue::Motion fade() {
     return AnimatedValue::Motion::easeInOut(kFade);
 }
 
-void drawSymbol(QPainter& painter, const QString& name, const QRectF& box, const QColor& color) {
+void SymbolIcon::draw(QPainter& painter, const QString& name, const QRectF& box,
+                      const QColor& color) {
     const QSize size = box.size().toSize().expandedTo(QSize(1, 1));
     painter.drawImage(
         box, SymbolIcon::cachedRender(name, size, color, painter.device()->devicePixelRatioF()));
@@ -443,18 +444,8 @@ void WidgetView::paintCat(QPainter& painter) {
                                         drawn.width() / 2 - 0.5, drawn.height() / 2 - 0.5),
             *photo);
     } else if (skin.isCustom) {
-        const QColor white(255, 255, 255, 217);
-        QFont font = painter.font();
-        font.setPixelSize(std::max(1, int(std::lround(11 * scale))));
-        const QFontMetricsF metrics(font);
-        const double symbol = 34 * scale * 1.15;
-        const double top = centre.y() - (symbol + 4 * scale + metrics.height()) / 2;
-        drawSymbol(painter, QStringLiteral("photo.badge.plus"),
-                   QRectF(centre.x() - symbol / 2, top, symbol, symbol), white);
-        painter.setFont(font);
-        painter.setPen(white);
-        painter.drawText(QRectF(0, top + symbol + 4 * scale, kWidth * scale, metrics.height()),
-                         Qt::AlignCenter, QStringLiteral("설정에서 사진을 골라주세요"));
+        CatFigure::paintPhotoPlaceholder(painter, centre, scale,
+                                         QStringLiteral("설정에서 사진을 골라주세요"), 0.85);
     } else {
         m_figure.paint(painter, centre, scale * 1.6);
     }
@@ -486,7 +477,7 @@ void WidgetView::paintGrip(QPainter& painter, const QRectF& area, const QString&
     painter.setBrush(QColor(0, 0, 0, 128));
     const double circle = 11 * scale + 10 * scale;
     painter.drawEllipse(area.center(), circle / 2, circle / 2);
-    drawSymbol(painter, symbol, centred(area.center(), 11 * scale), Qt::white);
+    SymbolIcon::draw(painter, symbol, centred(area.center(), 11 * scale), Qt::white);
     painter.restore();
 }
 
@@ -510,8 +501,8 @@ void WidgetView::paintControls(QPainter& painter) {
             const double icon = 12 * scale;
             const double gap = 4 * scale;
             const double left = button.center().x() - (icon + gap + labelWidth) / 2;
-            drawSymbol(painter, QStringLiteral("bell.slash.fill"),
-                       QRectF(left, button.center().y() - icon / 2, icon, icon), Qt::white);
+            SymbolIcon::draw(painter, QStringLiteral("bell.slash.fill"),
+                             QRectF(left, button.center().y() - icon / 2, icon, icon), Qt::white);
             painter.setPen(Qt::white);
             painter.drawText(
                 QRectF(left + icon + gap, button.top(), labelWidth + 2, button.height()),
@@ -530,9 +521,9 @@ void WidgetView::paintControls(QPainter& painter) {
             layer.setDevicePixelRatio(ratio);
             {
                 QPainter p(&layer);
-                drawSymbol(p, symbol,
-                           centred(QPointF(button.width() / 2, button.height() / 2), side),
-                           Qt::white);
+                SymbolIcon::draw(p, symbol,
+                                 centred(QPointF(button.width() / 2, button.height() / 2), side),
+                                 Qt::white);
             }
             painter.save();
             painter.setOpacity(controls);
@@ -550,8 +541,8 @@ void WidgetView::paintControls(QPainter& painter) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(0, 0, 0, 140));
         painter.drawEllipse(handle);
-        drawSymbol(painter, QStringLiteral("arrow.up.left.and.arrow.down.right"),
-                   centred(handle.center(), 8 * scale), Qt::white);
+        SymbolIcon::draw(painter, QStringLiteral("arrow.up.left.and.arrow.down.right"),
+                         centred(handle.center(), 8 * scale), Qt::white);
         painter.restore();
     }
     paintGrip(painter, resizeArea(), QStringLiteral("arrow.up.left.and.arrow.down.right"),
