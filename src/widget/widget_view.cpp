@@ -29,13 +29,6 @@ AnimatedValue::Motion fade() {
     return AnimatedValue::Motion::easeInOut(kFade);
 }
 
-void SymbolIcon::draw(QPainter& painter, const QString& name, const QRectF& box,
-                      const QColor& color) {
-    const QSize size = box.size().toSize().expandedTo(QSize(1, 1));
-    painter.drawImage(
-        box, SymbolIcon::cachedRender(name, size, color, painter.device()->devicePixelRatioF()));
-}
-
 QRectF centred(QPointF centre, double side) {
     return QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side);
 }
