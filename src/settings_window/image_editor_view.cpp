@@ -2,6 +2,7 @@
 
 #include "cats/image_decoding.h"
 #include "cats/image_editing.h"
+#include "platform/symbol_icon.h"
 #include "settings_window/image_area.h"
 
 #include <QCoreApplication>
@@ -93,9 +94,14 @@ QPushButton* ImageEditorView::button(const QString& text, const char* name,
     // As wide as the label needs, so the flexible space between the editing buttons and
     // cancel/apply shows.
     b->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
-    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(text) + 20);
-    if (!iconName.isEmpty())
-        b->setIcon(QIcon::fromTheme(iconName));
+    int width = b->fontMetrics().horizontalAdvance(text) + 16;
+    if (!iconName.isEmpty()) {
+        b->setIcon(SymbolIcon::icon(iconName, palette().color(QPalette::ButtonText)));
+        // The dialog's width is fixed: a small symbol keeps all six buttons on one row.
+        b->setIconSize(QSize(14, 14));
+        width += 10;
+    }
+    b->setMinimumWidth(width);
     return b;
 }
 
@@ -104,11 +110,13 @@ QWidget* ImageEditorView::makeNormalBar() {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(10);
-    m_removeButton =
-        button(QStringLiteral("배경 제거"), "removeBackground", QStringLiteral("edit-select-all"));
-    m_cropButton = button(QStringLiteral("자르기"), "crop", QStringLiteral("transform-crop"));
-    m_zoomButton = button(QStringLiteral("크기 조절"), "zoom", QStringLiteral("zoom-fit-best"));
-    m_revertButton = button(QStringLiteral("되돌리기"), "revert", QStringLiteral("edit-undo"));
+    m_removeButton = button(QStringLiteral("배경 제거"), "removeBackground",
+                            QStringLiteral("person.and.background.dotted"));
+    m_cropButton = button(QStringLiteral("자르기"), "crop", QStringLiteral("crop"));
+    m_zoomButton = button(QStringLiteral("크기 조절"), "zoom",
+                          QStringLiteral("arrow.up.left.and.down.right.magnifyingglass"));
+    m_revertButton =
+        button(QStringLiteral("되돌리기"), "revert", QStringLiteral("arrow.uturn.backward"));
     m_cancelButton = button(QStringLiteral("취소"), "cancel");
     m_applyButton = button(QStringLiteral("적용"), "apply");
     for (QPushButton* b : {m_removeButton, m_cropButton, m_zoomButton, m_revertButton})
@@ -152,9 +160,13 @@ QWidget* ImageEditorView::makeZoomBar() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(10);
     auto* smaller = new QLabel(bar);
-    smaller->setPixmap(QIcon::fromTheme(QStringLiteral("zoom-out")).pixmap(16, 16));
+    smaller->setPixmap(SymbolIcon::icon(QStringLiteral("minus.magnifyingglass"),
+                                        palette().color(QPalette::PlaceholderText))
+                           .pixmap(16, 16));
     auto* larger = new QLabel(bar);
-    larger->setPixmap(QIcon::fromTheme(QStringLiteral("zoom-in")).pixmap(16, 16));
+    larger->setPixmap(SymbolIcon::icon(QStringLiteral("plus.magnifyingglass"),
+                                       palette().color(QPalette::PlaceholderText))
+                          .pixmap(16, 16));
     m_zoomSlider = new QSlider(Qt::Horizontal, bar);
     m_zoomSlider->setObjectName(QStringLiteral("zoomSlider"));
     m_zoomSlider->setRange(int(kMinZoom * kSliderScale), int(kMaxZoom * kSliderScale));
