@@ -1,6 +1,7 @@
 #include "cats/custom_cat.h"
 #include "settings/settings.h"
 #include "temp_store.h"
+#include "test_images.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -12,16 +13,6 @@
 #include <QThread>
 
 namespace {
-
-QByteArray pngBytes(QSize size, QColor color = Qt::green) {
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).path());

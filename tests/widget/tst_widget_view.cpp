@@ -6,6 +6,7 @@
 #include "settings/layout_store.h"
 #include "settings/settings.h"
 #include "temp_store.h"
+#include "test_images.h"
 #include "timing/clock_engine.h"
 #include "timing/timer_engine.h"
 #include "widget/pointer_catchers.h"
@@ -21,16 +22,6 @@
 #include <numbers>
 
 namespace {
-
-QByteArray png(QSize size, QColor color) {
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 // Pixels of the image within the rectangle that are close to the colour.
 int countNear(const QImage& image, const QRect& rect, QColor colour, int tolerance = 40) {
@@ -77,7 +68,7 @@ struct Fixture {
         if (withPicture) {
             QFile f(bundle.filePath("Cats/blue.png"));
             f.open(QIODevice::WriteOnly);
-            f.write(png({64, 64}, QColor(0, 0, 255)));
+            f.write(pngBytes({64, 64}, QColor(0, 0, 255)));
         }
         catalogue = std::make_unique<BundledCat>(bundle.path());
         skins = std::make_unique<SkinStore>(settings, *catalogue);
@@ -112,6 +103,15 @@ struct Fixture {
         clock.advance(1);
         engine.tick();
     }
+    // 0 idle, 1 running, 2 paused, 3 done.
+    void enter(int state) {
+        if (state >= 1)
+            engine.start();
+        if (state == 2)
+            engine.pause();
+        if (state == 3)
+            finish();
+    }
     template <typename T>
     T* child() {
         return view->findChild<T*>(QString(), Qt::FindDirectChildrenOnly);
@@ -143,12 +143,7 @@ private slots:
         QFETCH(bool, clockMode);
         QFETCH(QColor, expected);
         Fixture f;
-        if (state >= 1)
-            f.engine.start();
-        if (state == 2)
-            f.engine.pause();
-        if (state == 3)
-            f.finish();
+        f.enter(state);
         if (clockMode)
             f.settings.setWidgetMode(WidgetMode::clock);
         QCOMPARE(f.view->timeColor(QColor(10, 200, 30)), expected);
@@ -284,8 +279,8 @@ private slots:
 
     void photoAndItsFallbacks() {
         Fixture f;
-        const QString normal = *f.library.addPNG(png({100, 200}, Qt::green));
-        const QString done = *f.library.addPNG(png({50, 50}, Qt::red));
+        const QString normal = *f.library.addPNG(pngBytes({100, 200}, Qt::green));
+        const QString done = *f.library.addPNG(pngBytes({50, 50}, Qt::red));
         f.skins->setSelectedID("custom");
         QVERIFY(!f.view->customImage());
         QCOMPARE(f.view->contentRect(), QRectF(0, 0, 180, 190));
@@ -385,12 +380,7 @@ private slots:
         QFETCH(bool, cycling);
         Fixture f(false); // no pictures: the drawn symbol cat
         QCOMPARE(f.skins->skin(), CatSkin::fallback());
-        if (state >= 1)
-            f.engine.start();
-        if (state == 2)
-            f.engine.pause();
-        if (state == 3)
-            f.finish();
+        f.enter(state);
         QCOMPARE(f.view->figure().isCycling(), cycling);
         // The orange cat is drawn; in clock mode it always shows its idle look.
         QVERIFY(countNear(f.render(), QRect(40, 30, 100, 110), QColor(0xF2, 0xA8, 0x4C), 30) >
