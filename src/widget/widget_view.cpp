@@ -507,22 +507,27 @@ void WidgetView::paintControls(QPainter& painter) {
                 : m_engine.state() == TimerState::done  ? QStringLiteral("arrow.clockwise")
                                                         : QStringLiteral("play.fill");
             const qreal ratio = painter.device()->devicePixelRatioF();
-            const double side = 14 * scale * 1.2;
-            // The symbol over a soft black shadow, as one layer.
-            QImage layer((button.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-            layer.fill(Qt::transparent);
-            layer.setDevicePixelRatio(ratio);
-            {
-                QPainter p(&layer);
-                SymbolIcon::draw(p, symbol,
-                                 centred(QPointF(button.width() / 2, button.height() / 2), side),
-                                 Qt::white);
+            // The symbol over a soft black shadow, as one layer, drawn again only when the
+            // symbol, the scale or the pixel ratio changes.
+            if (m_controlLayer.symbol != symbol || m_controlLayer.size != button.size() ||
+                m_controlLayer.ratio != ratio) {
+                QImage layer((button.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+                layer.fill(Qt::transparent);
+                layer.setDevicePixelRatio(ratio);
+                {
+                    QPainter p(&layer);
+                    SymbolIcon::draw(
+                        p, symbol,
+                        centred(QPointF(button.width() / 2, button.height() / 2), 14 * scale * 1.2),
+                        Qt::white);
+                }
+                m_controlLayer = {
+                    symbol, button.size(), ratio,
+                    SoftShadow::withShadow(layer, 2 * scale, QPointF(0, 0), QColor(0, 0, 0, 179))};
             }
             painter.save();
             painter.setOpacity(controls);
-            painter.drawImage(
-                button.topLeft(),
-                SoftShadow::withShadow(layer, 2 * scale, QPointF(0, 0), QColor(0, 0, 0, 179)));
+            painter.drawImage(button.topLeft(), m_controlLayer.image);
             painter.restore();
         }
     }

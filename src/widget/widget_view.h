@@ -119,6 +119,12 @@ private:
     AnimatedValue m_photoScale{1.0};
     bool m_wasAlerting = false;
     QRectF m_paintedTextRect;
+    struct ControlLayer {
+        QString symbol;
+        QSizeF size;
+        qreal ratio = 0;
+        QImage image;
+    } m_controlLayer;
 
     HitArea* m_control;
     DragCatcher* m_textDrag;
