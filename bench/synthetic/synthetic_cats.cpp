@@ -9,6 +9,9 @@
 
 namespace {
 
+// Every camera adds some grain to the whole picture.
+constexpr int kSensorNoise = 4;
+
 QPainterPath catShape(QRandomGenerator& rng, QSizeF size) {
     const double w = size.width(), h = size.height();
     const double s = std::min(w, h) * (0.45 + 0.2 * rng.generateDouble());
@@ -194,20 +197,79 @@ SyntheticCat makeSyntheticCat(int index, QSize size) {
         // A soft contact shadow, as in real photos.
         p.setRenderHint(QPainter::Antialiasing);
         const QRectF box = shape.boundingRect();
-        QRadialGradient g(QPointF(box.center().x(), box.bottom()), box.width() * 0.5);
+        // An ellipse under the cat that fades out completely before its rim.
+        const double radius = box.width() * 0.6;
+        QRadialGradient g(QPointF(0, 0), radius);
         g.setColorAt(0, QColor(0, 0, 0, 70));
         g.setColorAt(1, QColor(0, 0, 0, 0));
-        p.fillRect(QRectF(box.left() - box.width() * 0.2, box.bottom() - box.height() * 0.1,
-                          box.width() * 1.4, box.height() * 0.2),
-                   g);
+        p.save();
+        p.translate(box.center().x(), box.bottom());
+        p.scale(1.0, box.height() * 0.12 / radius);
+        p.setPen(Qt::NoPen);
+        p.setBrush(g);
+        p.drawEllipse(QPointF(0, 0), radius, radius);
+        p.restore();
         p.drawImage(0, 0, catLayer);
     }
+
+    noise(cat.picture, rng, kSensorNoise);
 
     cat.truth = QImage(size, QImage::Format_Grayscale8);
     cat.truth.fill(0);
     QPainter t(&cat.truth);
     t.setRenderHint(QPainter::Antialiasing);
     t.fillPath(shape, Qt::white);
+    return cat;
+}
+
+SyntheticCat makeArtworkCat(int index, const QImage& artwork, const QString& artworkName,
+                            QSize size) {
+    QRandomGenerator rng(quint32(5000 + index));
+    const int backgroundKind = index % 6;
+    // The artwork's average colour stands in for the fur when a background copies it.
+    const QImage tiny = artwork.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                            .convertToFormat(QImage::Format_ARGB32);
+    const QRgb average = tiny.pixel(0, 0); // not premultiplied in this format
+    const QColor fur =
+        qAlpha(average) ? QColor(qRed(average), qGreen(average), qBlue(average)) : QColor(Qt::gray);
+
+    SyntheticCat cat;
+    cat.name = QStringLiteral("art%1-%2-bg%3").arg(index).arg(artworkName).arg(backgroundKind);
+    cat.picture = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter p(&cat.picture);
+        p.setRenderHint(QPainter::Antialiasing);
+        paintBackground(p, backgroundKind, size, rng, fur);
+    }
+    if (backgroundKind == 1 || backgroundKind == 4)
+        noise(cat.picture, rng, 18);
+
+    // Large, off-centre a little, as a photo would frame it.
+    const double side = std::min(size.width(), size.height()) * (0.6 + 0.25 * rng.generateDouble());
+    const QSizeF drawn = QSizeF(artwork.size()).scaled(side, side, Qt::KeepAspectRatio);
+    const QPointF topLeft((size.width() - drawn.width()) * (0.3 + 0.4 * rng.generateDouble()),
+                          (size.height() - drawn.height()) * (0.3 + 0.5 * rng.generateDouble()));
+    const QRectF target(topLeft, drawn);
+    QImage layer(size, QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    {
+        QPainter p(&layer);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(target, artwork);
+    }
+    {
+        QPainter p(&cat.picture);
+        p.drawImage(0, 0, layer);
+    }
+    noise(cat.picture, rng, kSensorNoise);
+
+    cat.truth = QImage(size, QImage::Format_Grayscale8);
+    for (int y = 0; y < size.height(); ++y) {
+        const auto* px = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
+        uchar* out = cat.truth.scanLine(y);
+        for (int x = 0; x < size.width(); ++x)
+            out[x] = uchar(qAlpha(px[x]));
+    }
     return cat;
 }
 

@@ -15,5 +15,10 @@ struct SyntheticCat {
 // Case `index` (any integer; the cases cycle through fur and background kinds) at this size.
 SyntheticCat makeSyntheticCat(int index, QSize size);
 
+// One of the built-in artworks, drawn large over background kind `index % 6`; the truth is its
+// alpha channel.
+SyntheticCat makeArtworkCat(int index, const QImage& artwork, const QString& artworkName,
+                            QSize size);
+
 // Intersection over union of the cut-out's alpha (above half) against the truth.
 double intersectionOverUnion(const SyntheticCat& cat, const ForegroundSegmentation::Result& result);

@@ -1,5 +1,7 @@
 #include "cats/foreground_segmentation.h"
 
+#include "cats/subject_saliency.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -18,7 +20,10 @@ namespace {
 constexpr int kWorkSize = 320;
 // The guided filter runs at this size; the result is then resized to the full picture.
 constexpr int kRefineSize = 1024;
-constexpr int kGrabCutIterations = 4;
+// With sure background around the seeds, further iterations change nothing measurable.
+constexpr int kGrabCutIterations = 2;
+// Fine texture is measured at this size, before the reduction to the work size smooths it away.
+constexpr int kDetailSize = 800;
 // Foreground below this share of the picture counts as nothing found.
 constexpr double kMinForegroundShare = 0.005;
 // Pictures smaller than this on either side have no subject to find.
@@ -51,55 +56,6 @@ cv::Size fitted(cv::Size size, int longSide) {
         return size;
     return {std::max(1, int(std::lround(size.width * s))),
             std::max(1, int(std::lround(size.height * s)))};
-}
-
-// How unlike the picture's border each pixel is: the Lab distance to the nearest of a few
-// colour clusters of the border band, normalised to 0..1. Subjects stand out from their
-// surroundings, which the border samples.
-cv::Mat borderContrast(const cv::Mat& lab, int band) {
-    std::vector<cv::Vec3f> samples;
-    for (int y = 0; y < lab.rows; ++y)
-        for (int x = 0; x < lab.cols; ++x)
-            if (x < band || y < band || x >= lab.cols - band || y >= lab.rows - band)
-                samples.push_back(lab.at<cv::Vec3f>(y, x));
-    const int clusters = std::min<int>(8, int(samples.size()));
-    cv::Mat labels, centres;
-    cv::kmeans(cv::Mat(samples).reshape(1), clusters, labels,
-               cv::TermCriteria(cv::TermCriteria::EPS + cv::TermCriteria::COUNT, 10, 1.0), 2,
-               cv::KMEANS_PP_CENTERS, centres);
-    cv::Mat distance(lab.size(), CV_32F, cv::Scalar(std::numeric_limits<float>::max()));
-    for (int c = 0; c < centres.rows; ++c) {
-        const cv::Scalar centre(centres.at<float>(c, 0), centres.at<float>(c, 1),
-                                centres.at<float>(c, 2));
-        cv::Mat diff = lab - centre, sq;
-        cv::multiply(diff, diff, sq);
-        std::vector<cv::Mat> ch;
-        cv::split(sq, ch);
-        cv::Mat d = ch[0] + ch[1] + ch[2];
-        cv::sqrt(d, d);
-        distance = cv::min(distance, d);
-    }
-    cv::GaussianBlur(distance, distance, cv::Size(0, 0), 1.5);
-    double low = 0, high = 0;
-    cv::minMaxLoc(distance, &low, &high);
-    if (high - low < 1e-3)
-        return cv::Mat::zeros(lab.size(), CV_32F);
-    return (distance - low) / (high - low);
-}
-
-// A weight that falls off from the centre of the picture to nothing near its corners: subjects
-// are framed, backgrounds fill the edges.
-cv::Mat centrePrior(cv::Size size) {
-    cv::Mat prior(size, CV_32F);
-    for (int y = 0; y < size.height; ++y) {
-        const double dy = (y + 0.5) / size.height - 0.5;
-        auto* row = prior.ptr<float>(y);
-        for (int x = 0; x < size.width; ++x) {
-            const double dx = (x + 0.5) / size.width - 0.5;
-            row[x] = float(std::max(0.0, 1.0 - 2.4 * (dx * dx + dy * dy)));
-        }
-    }
-    return prior;
 }
 
 // Cat faces found by the cascade that OpenCV's data package ships; empty when it is missing.
@@ -167,35 +123,33 @@ cv::Mat significantRegions(const cv::Mat& binary, const std::vector<cv::Rect>& f
 }
 
 // The hard foreground mask at the work size, or an empty matrix when there is none.
-cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& transparent,
+cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& detail, const cv::Mat& transparent,
                  const std::atomic<bool>* cancelled) {
     const cv::Size size = bgr.size();
-    cv::Mat lab;
-    bgr.convertTo(lab, CV_32F, 1.0 / 255.0);
-    cv::cvtColor(lab, lab, cv::COLOR_BGR2Lab);
     const int band = std::max(2, std::min(size.width, size.height) / 25);
     // The same picture always gives the same cut-out: k-means (here and inside GrabCut) draws
     // from OpenCV's per-thread random generator.
     cv::theRNG().state = 0x5eed;
-
-    cv::Mat score = borderContrast(lab, band).mul(centrePrior(size));
+    const cv::Mat score = SubjectSaliency::score(bgr, detail, band);
     const std::vector<cv::Rect> faces = catFaces(bgr);
     if (isCancelled(cancelled))
         return {};
 
-    // Seeds: Otsu's split of the score into probable foreground and background; the strongest
-    // scores and the detected faces as sure foreground; the border band and transparent pixels
-    // as sure background unless they score high (a subject cut by the frame).
+    // Seeds around Otsu's split of the score: clearly above it probable foreground, far above it
+    // and the detected faces sure foreground; well below it sure background, so GrabCut's colour
+    // model cannot spread over a busy background's shapes; the border band below it and
+    // transparent pixels sure background too (a subject cut by the frame scores high there).
     cv::Mat score8;
     score.convertTo(score8, CV_8U, 255.0);
     cv::Mat otsu;
     const double split = cv::threshold(score8, otsu, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
     cv::Mat mask(size, CV_8U, cv::Scalar(cv::GC_PR_BGD));
-    mask.setTo(cv::GC_PR_FGD, otsu);
+    mask.setTo(cv::GC_PR_FGD, score8 > split + (255 - split) * 0.2);
     mask.setTo(cv::GC_FGD, score8 > std::min(250.0, split + (255 - split) * 0.6));
     cv::Mat border(size, CV_8U, cv::Scalar(255));
     border(cv::Rect(band, band, size.width - 2 * band, size.height - 2 * band)).setTo(0);
     mask.setTo(cv::GC_BGD, border & (score8 < split));
+    mask.setTo(cv::GC_BGD, score8 < split * 0.6);
     for (const cv::Rect& face : faces) {
         const cv::Rect core(face.x + face.width / 4, face.y + face.height / 4, face.width / 2,
                             face.height / 2);
@@ -243,7 +197,10 @@ QImage foregroundMask(const QImage& image, QString* error, const std::atomic<boo
         cv::Mat workTransparent;
         if (cv::countNonZero(transparent) > 0)
             cv::resize(transparent, workTransparent, work.size(), 0, 0, cv::INTER_NEAREST);
-        const cv::Mat binary = workMask(work, workTransparent, cancelled);
+        cv::Mat detailSource;
+        cv::resize(full, detailSource, fitted(full.size(), kDetailSize), 0, 0, cv::INTER_AREA);
+        const cv::Mat detail = SubjectSaliency::fineDetail(detailSource, work.size());
+        const cv::Mat binary = workMask(work, detail, workTransparent, cancelled);
         if (binary.empty() || isCancelled(cancelled))
             return {};
 

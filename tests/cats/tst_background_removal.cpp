@@ -1,3 +1,4 @@
+#include "cats/bundled_cat.h"
 #include "cats/foreground_segmentation.h"
 #include "cats/image_decoding.h"
 #include "cats/image_editing.h"
@@ -45,12 +46,14 @@ private slots:
             QVERIFY(ImageDecoding::decode(*result));
     }
 
-    // A cat on a plain, a gradient and a striped background comes out whole and trimmed.
+    // A cat comes out whole and trimmed, whatever it sits on; on the background in the cat's own
+    // colours, colour alone misleads.
     void cutsOutACat_data() {
         QTest::addColumn<int>("index");
         QTest::newRow("gradient") << 0;
         QTest::newRow("noise") << 1;
         QTest::newRow("stripes") << 3;
+        QTest::newRow("similar colours") << 4;
         QTest::newRow("room") << 5;
     }
     void cutsOutACat() {
@@ -72,6 +75,29 @@ private slots:
         // Transparent corners, opaque centre.
         QCOMPARE(qAlpha(cut->pixel(0, 0)), 0);
         QVERIFY(cut->hasAlphaChannel());
+    }
+
+    // Flat, smoothly shaded artwork has no fur texture to go by: colour and the border decide.
+    void cutsOutBuiltInArtwork_data() {
+        QTest::addColumn<int>("background");
+        QTest::newRow("gradient") << 0;
+        QTest::newRow("noise") << 1;
+        QTest::newRow("similar colours") << 4;
+        QTest::newRow("room") << 5;
+    }
+    void cutsOutBuiltInArtwork() {
+        QFETCH(int, background);
+        BundledCat bundled(BundledCat::findBundle());
+        if (bundled.skins().isEmpty())
+            QSKIP("the built-in artwork is not built");
+        const QString file = *bundled.skins().first().imageFile;
+        const std::optional<QImage> artwork = bundled.image(file);
+        QVERIFY(artwork);
+        const SyntheticCat cat = makeArtworkCat(background, *artwork, file, QSize(640, 480));
+        const ForegroundSegmentation::Result result = ForegroundSegmentation::cutOut(cat.picture);
+        QVERIFY(result.cutout);
+        QVERIFY2(intersectionOverUnion(cat, result) > 0.9,
+                 qPrintable(QString::number(intersectionOverUnion(cat, result))));
     }
 
     void cancelledWorkGivesNothing() {
