@@ -122,6 +122,33 @@ cv::Mat significantRegions(const cv::Mat& binary, const std::vector<cv::Rect>& f
     return kept;
 }
 
+// GrabCut knows colour only. Where the sure foreground is clearly more (or less) textured than
+// the border, foreground pixels whose texture is nearer the border's are shapes of the
+// background that happen to share the subject's colours.
+void dropUntexturedSpill(cv::Mat& binary, const cv::Mat& sure, const cv::Mat& border,
+                         const cv::Mat& detail) {
+    auto median = [&](const cv::Mat& where) {
+        std::vector<float> values;
+        for (int y = 0; y < detail.rows; ++y)
+            for (int x = 0; x < detail.cols; ++x)
+                if (where.at<uchar>(y, x))
+                    values.push_back(detail.at<float>(y, x));
+        if (values.empty())
+            return -1.0;
+        std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+        return double(values[values.size() / 2]);
+    };
+    const double subject = median(sure), surroundings = median(border);
+    // A grey level of difference in the median residual separates fur from a smooth wall; less
+    // is noise and compression.
+    constexpr double kMargin = 1.0;
+    if (subject < 0 || surroundings < 0 || std::abs(subject - surroundings) < kMargin)
+        return;
+    const double middle = (subject + surroundings) / 2;
+    const cv::Mat nearSurroundings = subject > surroundings ? detail < middle : detail > middle;
+    binary.setTo(0, nearSurroundings & ~sure);
+}
+
 // The hard foreground mask at the work size, or an empty matrix when there is none.
 cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& detail, const cv::Mat& transparent,
                  const std::atomic<bool>* cancelled) {
@@ -169,6 +196,7 @@ cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& detail, const cv::Mat& trans
         return {};
 
     cv::Mat binary = (mask == cv::GC_FGD) | (mask == cv::GC_PR_FGD);
+    dropUntexturedSpill(binary, mask == cv::GC_FGD, border, detail);
     const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(3, 3));
     cv::morphologyEx(binary, binary, cv::MORPH_OPEN, kernel);
     // Stripes and patches coloured like the background split a cat into bands; closing the

@@ -21,8 +21,8 @@ constexpr double kTextureSpreadFloor = 2.0;
 constexpr double kSpreadScale = 2.0;
 constexpr int kBorderClusters = 8;
 
-// The map rescaled so its 1st percentile is 0 and its 99th is 1: a few extreme pixels (eyes,
-// highlights) must not squeeze the rest of the subject into the low range.
+// The map rescaled so its 1st percentile is 0 and its 95th is 1: the subject's most striking
+// parts (eyes, a white chest, highlights) must not squeeze the rest of it into the low range.
 cv::Mat stretched(const cv::Mat& map) {
     std::vector<float> values(map.begin<float>(), map.end<float>());
     auto at = [&](double share) {
@@ -30,7 +30,7 @@ cv::Mat stretched(const cv::Mat& map) {
         std::nth_element(values.begin(), it, values.end());
         return double(*it);
     };
-    const double low = at(0.01), high = at(0.99);
+    const double low = at(0.01), high = at(0.95);
     if (high - low < 1e-3)
         return cv::Mat::zeros(map.size(), CV_32F);
     cv::Mat out = (map - low) / (high - low);

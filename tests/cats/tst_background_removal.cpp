@@ -46,23 +46,27 @@ private slots:
             QVERIFY(ImageDecoding::decode(*result));
     }
 
-    // A cat comes out whole and trimmed, whatever it sits on; on the background in the cat's own
-    // colours, colour alone misleads.
+    // A cat comes out whole and trimmed, whatever it sits on: on busy shapes and on a background
+    // in the cat's own colours, colour alone misleads.
     void cutsOutACat_data() {
         QTest::addColumn<int>("index");
-        QTest::newRow("gradient") << 0;
-        QTest::newRow("noise") << 1;
-        QTest::newRow("stripes") << 3;
-        QTest::newRow("similar colours") << 4;
-        QTest::newRow("room") << 5;
+        QTest::addColumn<double>("minimum");
+        QTest::newRow("gradient") << 0 << 0.9;
+        QTest::newRow("noise") << 1 << 0.9;
+        QTest::newRow("busy shapes, dark cat") << 2 << 0.85;
+        QTest::newRow("stripes") << 3 << 0.9;
+        QTest::newRow("similar colours") << 4 << 0.9;
+        QTest::newRow("room") << 5 << 0.9;
+        QTest::newRow("busy shapes, calico cat") << 33 << 0.85;
     }
     void cutsOutACat() {
         QFETCH(int, index);
+        QFETCH(double, minimum);
         const SyntheticCat cat = makeSyntheticCat(index, QSize(640, 480));
         const ForegroundSegmentation::Result result = ForegroundSegmentation::cutOut(cat.picture);
         QVERIFY(result.error.isEmpty());
         QVERIFY(result.cutout);
-        QVERIFY2(intersectionOverUnion(cat, result) > 0.9,
+        QVERIFY2(intersectionOverUnion(cat, result) >= minimum,
                  qPrintable(QString::number(intersectionOverUnion(cat, result))));
 
         const auto png = ImageEditing::removeBackgroundPNG(*ImageEditing::pngData(cat.picture));
@@ -80,13 +84,16 @@ private slots:
     // Flat, smoothly shaded artwork has no fur texture to go by: colour and the border decide.
     void cutsOutBuiltInArtwork_data() {
         QTest::addColumn<int>("background");
-        QTest::newRow("gradient") << 0;
-        QTest::newRow("noise") << 1;
-        QTest::newRow("similar colours") << 4;
-        QTest::newRow("room") << 5;
+        QTest::addColumn<double>("minimum");
+        QTest::newRow("gradient") << 0 << 0.9;
+        QTest::newRow("noise") << 1 << 0.9;
+        QTest::newRow("busy shapes") << 2 << 0.85;
+        QTest::newRow("similar colours") << 4 << 0.9;
+        QTest::newRow("room") << 5 << 0.9;
     }
     void cutsOutBuiltInArtwork() {
         QFETCH(int, background);
+        QFETCH(double, minimum);
         BundledCat bundled(BundledCat::findBundle());
         if (bundled.skins().isEmpty())
             QSKIP("the built-in artwork is not built");
@@ -96,7 +103,7 @@ private slots:
         const SyntheticCat cat = makeArtworkCat(background, *artwork, file, QSize(640, 480));
         const ForegroundSegmentation::Result result = ForegroundSegmentation::cutOut(cat.picture);
         QVERIFY(result.cutout);
-        QVERIFY2(intersectionOverUnion(cat, result) > 0.9,
+        QVERIFY2(intersectionOverUnion(cat, result) >= minimum,
                  qPrintable(QString::number(intersectionOverUnion(cat, result))));
     }
 
