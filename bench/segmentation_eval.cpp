@@ -135,5 +135,7 @@ int main(int argc, char** argv) {
     std::sort(bigTimes.begin(), bigTimes.end());
     std::printf("12 MP JPEG to cut-out PNG: median %.0f ms (min %.0f, max %.0f)\n", bigTimes[2],
                 bigTimes.front(), bigTimes.back());
+    std::printf("12 MP IoU %.3f\n",
+                intersectionOverUnion(big, ForegroundSegmentation::cutOut(big.picture)));
     return 0;
 }

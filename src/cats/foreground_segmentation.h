@@ -8,8 +8,9 @@
 #include <optional>
 
 // Separates the subject of a photo (a cat, usually) from its background without any model
-// download: saliency against the picture's border colours, detected cat faces and a centre
-// prior seed a GrabCut segmentation on a reduced copy; the mask is then carried back to full
+// download: how unlike the picture's border each pixel is in colour and fine texture, detected
+// cat faces and a centre prior seed a GrabCut segmentation on a reduced copy, whose colour-only
+// result loses what is textured like the surroundings; the mask is then carried back to full
 // resolution with an edge-aware guided filter and a soft edge.
 namespace ForegroundSegmentation {
 
