@@ -126,6 +126,19 @@ void paintBackground(QPainter& p, int kind, QSize size, QRandomGenerator& rng, Q
     }
 }
 
+// A background of that kind, with its texture where the kind has one.
+QImage background(int kind, QSize size, QRandomGenerator& rng, QColor fur) {
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing);
+        paintBackground(p, kind, size, rng, fur);
+    }
+    if (kind == 1 || kind == 4)
+        noise(picture, rng, 18);
+    return picture;
+}
+
 } // namespace
 
 SyntheticCat makeSyntheticCat(int index, QSize size) {
@@ -137,14 +150,7 @@ SyntheticCat makeSyntheticCat(int index, QSize size) {
     const QPainterPath shape = catShape(rng, QSizeF(size));
     SyntheticCat cat;
     cat.name = QStringLiteral("case%1-fur%2-bg%3").arg(index).arg(furKind).arg(backgroundKind);
-    cat.picture = QImage(size, QImage::Format_ARGB32_Premultiplied);
-    {
-        QPainter p(&cat.picture);
-        p.setRenderHint(QPainter::Antialiasing);
-        paintBackground(p, backgroundKind, size, rng, fur);
-    }
-    if (backgroundKind == 1 || backgroundKind == 4)
-        noise(cat.picture, rng, 18);
+    cat.picture = background(backgroundKind, size, rng, fur);
 
     QImage catLayer(size, QImage::Format_ARGB32_Premultiplied);
     catLayer.fill(Qt::transparent);
@@ -235,14 +241,7 @@ SyntheticCat makeArtworkCat(int index, const QImage& artwork, const QString& art
 
     SyntheticCat cat;
     cat.name = QStringLiteral("art%1-%2-bg%3").arg(index).arg(artworkName).arg(backgroundKind);
-    cat.picture = QImage(size, QImage::Format_ARGB32_Premultiplied);
-    {
-        QPainter p(&cat.picture);
-        p.setRenderHint(QPainter::Antialiasing);
-        paintBackground(p, backgroundKind, size, rng, fur);
-    }
-    if (backgroundKind == 1 || backgroundKind == 4)
-        noise(cat.picture, rng, 18);
+    cat.picture = background(backgroundKind, size, rng, fur);
 
     // Large, off-centre a little, as a photo would frame it.
     const double side = std::min(size.width(), size.height()) * (0.6 + 0.25 * rng.generateDouble());
