@@ -20,6 +20,12 @@ constexpr double kTextureSpreadFloor = 2.0;
 // probably subject on the absolute scale.
 constexpr double kSpreadScale = 2.0;
 constexpr int kBorderClusters = 8;
+// Neighbouring pixels at most this far apart per channel (0 to 255) belong to one region, so
+// smooth shading stays within it and grain at the work size mostly does too.
+constexpr int kRegionTolerance = 3;
+// Enclosed regions from this share of the picture count as subject, fully from the second.
+constexpr double kLeastRegionShare = 0.02;
+constexpr double kFullRegionShare = 0.1;
 
 // The map rescaled so its 1st percentile is 0 and its 95th is 1: the subject's most striking
 // parts (eyes, a white chest, highlights) must not squeeze the rest of it into the low range.
@@ -99,6 +105,69 @@ cv::Mat centrePrior(cv::Size size) {
     return prior;
 }
 
+// Large regions of one colour (gradual shading included) that do not reach the border: objects
+// standing in front of their surroundings, however common their colour is around them. Each
+// pixel scores its region's share of the picture.
+cv::Mat enclosedRegions(const cv::Mat& bgr) {
+    cv::Mat smooth;
+    cv::GaussianBlur(bgr, smooth, cv::Size(0, 0), 1.0);
+    const int w = bgr.cols, h = bgr.rows;
+    // Union-find over 4-neighbours whose colours differ by at most the tolerance per channel.
+    std::vector<int> parent(size_t(w) * size_t(h));
+    for (size_t i = 0; i < parent.size(); ++i)
+        parent[i] = int(i);
+    auto find = [&](int i) {
+        while (parent[size_t(i)] != i) {
+            parent[size_t(i)] = parent[size_t(parent[size_t(i)])];
+            i = parent[size_t(i)];
+        }
+        return i;
+    };
+    auto join = [&](int a, int b) {
+        a = find(a);
+        b = find(b);
+        if (a != b)
+            parent[size_t(std::max(a, b))] = std::min(a, b);
+    };
+    auto alike = [&](const cv::Vec3b& p, const cv::Vec3b& q) {
+        return std::abs(p[0] - q[0]) <= kRegionTolerance &&
+               std::abs(p[1] - q[1]) <= kRegionTolerance &&
+               std::abs(p[2] - q[2]) <= kRegionTolerance;
+    };
+    for (int y = 0; y < h; ++y) {
+        const auto* row = smooth.ptr<cv::Vec3b>(y);
+        const auto* below = y + 1 < h ? smooth.ptr<cv::Vec3b>(y + 1) : nullptr;
+        for (int x = 0; x < w; ++x) {
+            if (x + 1 < w && alike(row[x], row[x + 1]))
+                join(y * w + x, y * w + x + 1);
+            if (below && alike(row[x], below[x]))
+                join(y * w + x, (y + 1) * w + x);
+        }
+    }
+    std::vector<int> area(parent.size(), 0);
+    std::vector<uchar> touches(parent.size(), 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int root = find(y * w + x);
+            ++area[size_t(root)];
+            if (x == 0 || y == 0 || x == w - 1 || y == h - 1)
+                touches[size_t(root)] = 1;
+        }
+    const double total = double(bgr.total());
+    cv::Mat result(bgr.size(), CV_32F);
+    for (int y = 0; y < h; ++y) {
+        auto* out = result.ptr<float>(y);
+        for (int x = 0; x < w; ++x) {
+            const int root = find(y * w + x);
+            const double share = area[size_t(root)] / total;
+            out[x] = touches[size_t(root)] || share < kLeastRegionShare
+                         ? 0.0f
+                         : float(std::min(1.0, share / kFullRegionShare));
+        }
+    }
+    return result;
+}
+
 } // namespace
 
 cv::Mat fineDetail(const cv::Mat& picture, cv::Size size) {
@@ -134,7 +203,10 @@ cv::Mat score(const cv::Mat& bgr, const cv::Mat& detail, int band) {
     cv::multiply(distance, distance, absolute, -1.0 / (2 * kSpreadScale * kSpreadScale));
     cv::exp(absolute, absolute);
     absolute = 1.0 - absolute;
-    const cv::Mat combined = (stretched(distance) + absolute) * 0.5;
+    cv::Mat combined = (stretched(distance) + absolute) * 0.5;
+    // A large enclosed region counts even where its colour is common around it (a dark cat
+    // among dark shapes).
+    combined = cv::max(combined, enclosedRegions(bgr));
     return combined.mul(centrePrior(bgr.size()));
 }
 

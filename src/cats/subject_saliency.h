@@ -13,7 +13,9 @@ namespace SubjectSaliency {
 cv::Mat fineDetail(const cv::Mat& picture, cv::Size size);
 
 // The subject likelihood (CV_32F, 0 to 1) of `bgr`, given its fine detail at the same size and
-// the width of the border band to compare against. A centre prior favours what is framed.
+// the width of the border band to compare against. A centre prior favours what is framed, and
+// large regions of one colour that stand clear of the border count as subject whatever their
+// colour.
 cv::Mat score(const cv::Mat& bgr, const cv::Mat& detail, int band);
 
 } // namespace SubjectSaliency

@@ -4,6 +4,8 @@
 #include "cats/image_editing.h"
 #include "synthetic_cats.h"
 
+#include <QPainter>
+#include <QPainterPath>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -104,6 +106,46 @@ private slots:
         const ForegroundSegmentation::Result result = ForegroundSegmentation::cutOut(cat.picture);
         QVERIFY(result.cutout);
         QVERIFY2(intersectionOverUnion(cat, result) >= minimum,
+                 qPrintable(QString::number(intersectionOverUnion(cat, result))));
+    }
+
+    // A flat shape in a colour the border shows too: only its size and its standing clear of the
+    // border tell it apart from the shapes around it.
+    void findsALargeShapeInACommonColour() {
+        const QSize size(640, 480);
+        const QColor purple(100, 80, 160);
+        QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(QColor(210, 205, 190));
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        const QColor others[] = {purple, QColor(40, 120, 60), QColor(200, 60, 60), purple};
+        for (int i = 0; i < 24; ++i) { // shapes along the border, half of them purple
+            p.setBrush(others[i % 4]);
+            const double t = i / 24.0;
+            const QPointF at = t < 0.5 ? QPointF(t * 2 * size.width(), i % 2 ? 20 : 460)
+                                       : QPointF(i % 2 ? 20 : 620, (t - 0.5) * 2 * size.height());
+            p.drawEllipse(at, 30, 30);
+        }
+        QPainterPath blob;
+        blob.setFillRule(Qt::WindingFill);
+        blob.addEllipse(QRectF(220, 150, 220, 190));
+        blob.addEllipse(QRectF(260, 90, 120, 100));
+        p.fillPath(blob, purple);
+        p.end();
+
+        SyntheticCat cat;
+        cat.picture = picture;
+        cat.truth = QImage(size, QImage::Format_Grayscale8);
+        cat.truth.fill(0);
+        QPainter t(&cat.truth);
+        t.setRenderHint(QPainter::Antialiasing);
+        t.fillPath(blob, Qt::white);
+        t.end();
+
+        const ForegroundSegmentation::Result result = ForegroundSegmentation::cutOut(picture);
+        QVERIFY(result.cutout);
+        QVERIFY2(intersectionOverUnion(cat, result) >= 0.9,
                  qPrintable(QString::number(intersectionOverUnion(cat, result))));
     }
 
