@@ -144,8 +144,10 @@ void dropUntexturedSpill(cv::Mat& binary, const cv::Mat& sure, const cv::Mat& bo
     constexpr double kMargin = 1.0;
     if (subject < 0 || surroundings < 0 || std::abs(subject - surroundings) < kMargin)
         return;
-    const double middle = (subject + surroundings) / 2;
-    const cv::Mat nearSurroundings = subject > surroundings ? detail < middle : detail > middle;
+    // Texture is measured over a window, so it fades across every outline: only what is within
+    // a quarter of the way from the surroundings' level goes, and the subject's rim stays.
+    const double limit = surroundings + (subject - surroundings) * 0.25;
+    const cv::Mat nearSurroundings = subject > surroundings ? detail < limit : detail > limit;
     binary.setTo(0, nearSurroundings & ~sure);
 }
 
