@@ -26,6 +26,8 @@ constexpr int kGrabCutIterations = 2;
 constexpr int kDetailSize = 800;
 // Foreground below this share of the picture counts as nothing found.
 constexpr double kMinForegroundShare = 0.005;
+// Pictures at least this transparent are cut-outs already.
+constexpr double kCutOutTransparentShare = 0.05;
 // Pictures smaller than this on either side have no subject to find.
 constexpr int kMinSide = 16;
 
@@ -151,6 +153,23 @@ void dropUntexturedSpill(cv::Mat& binary, const cv::Mat& sure, const cv::Mat& bo
     binary.setTo(0, nearSurroundings & ~sure);
 }
 
+// The mask without specks, with narrow gaps closed and only its significant regions; empty
+// when too little is left.
+cv::Mat cleanedUp(cv::Mat binary, const std::vector<cv::Rect>& faces) {
+    const cv::Size size = binary.size();
+    const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(3, 3));
+    cv::morphologyEx(binary, binary, cv::MORPH_OPEN, kernel);
+    // Stripes and patches coloured like the background split a cat into bands; closing the
+    // narrow gaps joins them before the regions are counted.
+    const int gap = std::max(3, std::min(size.width, size.height) / 40) | 1;
+    cv::morphologyEx(binary, binary, cv::MORPH_CLOSE,
+                     cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(gap, gap)));
+    binary = significantRegions(binary, faces);
+    if (cv::countNonZero(binary) < kMinForegroundShare * size.area())
+        return {};
+    return binary;
+}
+
 // The hard foreground mask at the work size, or an empty matrix when there is none.
 cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& detail, const cv::Mat& transparent,
                  const std::atomic<bool>* cancelled) {
@@ -159,6 +178,11 @@ cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& detail, const cv::Mat& trans
     // The same picture always gives the same cut-out: k-means (here and inside GrabCut) draws
     // from OpenCV's per-thread random generator.
     cv::theRNG().state = 0x5eed;
+    // A picture with much transparency has been cut out already, and trimmed, so the subject
+    // fills its frame: the border tells nothing, the opaque part is the subject.
+    if (!transparent.empty() &&
+        cv::countNonZero(transparent) >= kCutOutTransparentShare * size.area())
+        return cleanedUp(~transparent, {});
     const cv::Mat score = SubjectSaliency::score(bgr, detail, band);
     const std::vector<cv::Rect> faces = catFaces(bgr);
     if (isCancelled(cancelled))
@@ -199,17 +223,7 @@ cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& detail, const cv::Mat& trans
 
     cv::Mat binary = (mask == cv::GC_FGD) | (mask == cv::GC_PR_FGD);
     dropUntexturedSpill(binary, mask == cv::GC_FGD, border, detail);
-    const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(3, 3));
-    cv::morphologyEx(binary, binary, cv::MORPH_OPEN, kernel);
-    // Stripes and patches coloured like the background split a cat into bands; closing the
-    // narrow gaps joins them before the regions are counted.
-    const int gap = std::max(3, std::min(size.width, size.height) / 40) | 1;
-    cv::morphologyEx(binary, binary, cv::MORPH_CLOSE,
-                     cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(gap, gap)));
-    binary = significantRegions(binary, faces);
-    if (cv::countNonZero(binary) < kMinForegroundShare * size.area())
-        return {};
-    return binary;
+    return cleanedUp(binary, faces);
 }
 
 } // namespace

@@ -149,6 +149,27 @@ private slots:
                  qPrintable(QString::number(intersectionOverUnion(cat, result))));
     }
 
+    // Pressing remove again on a cut-out keeps the cat: transparent surroundings are background.
+    void aSecondRemovalKeepsTheCutOut() {
+        const SyntheticCat cat = makeSyntheticCat(1, QSize(640, 480));
+        const ForegroundSegmentation::Result first = ForegroundSegmentation::cutOut(cat.picture);
+        QVERIFY(first.cutout);
+        const ForegroundSegmentation::Result second = ForegroundSegmentation::cutOut(*first.cutout);
+        QVERIFY(second.cutout);
+        qint64 both = 0, either = 0;
+        for (int y = 0; y < first.cutout->height(); ++y)
+            for (int x = 0; x < first.cutout->width(); ++x) {
+                const bool before = qAlpha(first.cutout->pixel(x, y)) > 127;
+                const bool after = second.bounds.contains(x, y) &&
+                                   qAlpha(second.cutout->pixel(x - second.bounds.x(),
+                                                               y - second.bounds.y())) > 127;
+                both += before && after;
+                either += before || after;
+            }
+        QVERIFY2(double(both) / double(either) > 0.95,
+                 qPrintable(QString::number(double(both) / double(either))));
+    }
+
     void cancelledWorkGivesNothing() {
         const SyntheticCat cat = makeSyntheticCat(0, QSize(320, 240));
         std::atomic<bool> cancelled{true};
