@@ -83,10 +83,11 @@ void AppDelegate::setupMenuBar() {
     m_statusItem->setToolTip(QStringLiteral("Purrtick"));
     m_statusItem->setContextMenu(&m_menu);
     connect(&m_menu, &QMenu::aboutToShow, this, &AppDelegate::rebuildMenu);
-    // A left click opens the same menu as a right click.
+    // A left click opens the same menu as a right click. Two clicks in quick succession
+    // arrive as a double click (the second one after a menu closed, say): that opens it too.
     connect(m_statusItem.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason != QSystemTrayIcon::Trigger)
+                if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::DoubleClick)
                     return;
                 const QRect icon = m_statusItem->geometry();
                 popUpMenu(icon.isValid() ? icon.bottomLeft() + QPoint(0, 1) : QCursor::pos());

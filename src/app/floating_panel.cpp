@@ -96,10 +96,23 @@ void FloatingPanel::orderFrontRegardless() {
         raise();
         return;
     }
-    // The native window exists from here on; the hints go on before it is mapped.
+    // The native window exists from here on; the hints go on before it is mapped, so the
+    // window manager sees them when it takes the window on. Qt may still replace the X window
+    // inside show() (after the display mode changed), so the mapped window is told again.
     winId();
     X11WindowHints::prepareFloatingWindow(windowHandle(), kWindowRole);
+    windowHandle()->installEventFilter(this);
+    m_announceWhenMapped = true;
     show();
+}
+
+bool FloatingPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (m_announceWhenMapped && watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed()) {
+        m_announceWhenMapped = false;
+        X11WindowHints::announceFloatingWindow(windowHandle(), kWindowRole);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FloatingPanel::orderOut() {

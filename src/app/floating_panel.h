@@ -49,6 +49,7 @@ public:
     std::function<void(QPointF)> onMoved;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -62,4 +63,6 @@ private:
     QPointer<QWidget> m_content;
     // The pointer's offset from the window's top-left while a drag is in progress.
     std::optional<QPoint> m_dragOffset;
+    // Set by a show, cleared once the mapped window has been given its hints.
+    bool m_announceWhenMapped = false;
 };

@@ -41,6 +41,29 @@ std::vector<xcb_atom_t> currentStates(xcb_connection_t* c, xcb_window_t window,
     return std::vector<xcb_atom_t>(atoms, atoms + count);
 }
 
+constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
+constexpr const char* kFloatingStates[] = {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
+                                           "_NET_WM_STATE_SKIP_PAGER"};
+
+void setRole(xcb_connection_t* c, xcb_window_t id, const QByteArray& role) {
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, internAtom(c, "WM_WINDOW_ROLE"),
+                        XCB_ATOM_STRING, 8, static_cast<uint32_t>(role.size()), role.constData());
+}
+
+// A request about a managed window, sent to its root window where the window manager listens.
+void sendToRoot(xcb_connection_t* c, xcb_window_t root, xcb_window_t id, xcb_atom_t type,
+                std::initializer_list<uint32_t> data) {
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = id;
+    event.type = type;
+    std::copy(data.begin(), data.end(), event.data.data32);
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+}
+
 } // namespace
 
 void prepareFloatingWindow(QWindow* window, const QByteArray& role) {
@@ -51,8 +74,7 @@ void prepareFloatingWindow(QWindow* window, const QByteArray& role) {
 
     const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
     std::vector<xcb_atom_t> states = currentStates(c, id, state);
-    for (const char* name :
-         {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
+    for (const char* name : kFloatingStates) {
         const xcb_atom_t atom = internAtom(c, name);
         if (atom != XCB_ATOM_NONE && std::find(states.begin(), states.end(), atom) == states.end())
             states.push_back(atom);
@@ -60,12 +82,33 @@ void prepareFloatingWindow(QWindow* window, const QByteArray& role) {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
                         static_cast<uint32_t>(states.size()), states.data());
 
-    const uint32_t allDesktops = 0xFFFFFFFF;
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, internAtom(c, "_NET_WM_DESKTOP"),
-                        XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
+                        XCB_ATOM_CARDINAL, 32, 1, &kAllDesktops);
+    setRole(c, id, role);
+    xcb_flush(c);
+}
 
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, internAtom(c, "WM_WINDOW_ROLE"),
-                        XCB_ATOM_STRING, 8, static_cast<uint32_t>(role.size()), role.constData());
+void announceFloatingWindow(QWindow* window, const QByteArray& role) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr), &std::free);
+    if (!geometry)
+        return;
+
+    // _NET_WM_STATE: action 1 adds, source 1 is an application; two states per request.
+    const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
+    const uint32_t add = 1, application = 1;
+    sendToRoot(c, geometry->root, id, state,
+               {add, internAtom(c, kFloatingStates[1]), internAtom(c, kFloatingStates[2]),
+                application, 0});
+    sendToRoot(c, geometry->root, id, state,
+               {add, internAtom(c, kFloatingStates[0]), XCB_ATOM_NONE, application, 0});
+    sendToRoot(c, geometry->root, id, internAtom(c, "_NET_WM_DESKTOP"),
+               {kAllDesktops, application, 0, 0, 0});
+    setRole(c, id, role);
     xcb_flush(c);
 }
 

@@ -8,9 +8,15 @@ class QWindow;
 // program does not run on X11 (or XWayland).
 namespace X11WindowHints {
 
-// Marks the window, before it is mapped, as present on every workspace (sticky, desktop
+// Marks a window that is not mapped yet as present on every workspace (sticky, desktop
 // 0xFFFFFFFF) and skipped by taskbars and pagers, and gives it a WM_WINDOW_ROLE. The window
 // manager drops these states when a window is withdrawn, so call this before every show.
 void prepareFloatingWindow(QWindow* window, const QByteArray& role);
+
+// The same hints for a window the window manager manages already, as EWMH asks: requests to
+// the root window for the states and the workspace, and the role set again. Qt replaces the
+// X window inside show() after the stay-on-top or stay-on-bottom flag changed, so the window
+// that gets mapped may not be the one prepared; this puts the hints on whatever is mapped.
+void announceFloatingWindow(QWindow* window, const QByteArray& role);
 
 } // namespace X11WindowHints

@@ -1,5 +1,7 @@
 #include "settings/timer_font.h"
 
+#include <QPaintDevice>
+
 namespace {
 
 struct FaceChoice {
@@ -50,12 +52,17 @@ QStringList timerFontFamilies(TimerFontStyle style) {
     return faceFor(style).families;
 }
 
-QFont timerFont(TimerFontStyle style, qreal pointSize, QFont::Weight weight) {
+void setLogicalPixelSize(QFont& font, qreal pixelSize, const QPaintDevice& device) {
+    font.setPointSizeF(pixelSize * 72.0 / device.logicalDpiY());
+}
+
+QFont timerFont(TimerFontStyle style, qreal pixelSize, QFont::Weight weight,
+                const QPaintDevice& device) {
     const FaceChoice face = faceFor(style);
     QFont font;
     font.setFamilies(face.families);
     font.setStyleHint(face.hint);
-    font.setPointSizeF(pointSize);
+    setLogicalPixelSize(font, pixelSize, device);
     font.setWeight(face.builtInWeight.value_or(weight));
     return font;
 }

@@ -5,9 +5,18 @@
 #include <QFont>
 #include <QStringList>
 
-// The font a style stands for, at a point size. The four system designs take the weight; the
-// four named faces keep the weight built into their face.
-QFont timerFont(TimerFontStyle style, qreal pointSize, QFont::Weight weight);
+class QPaintDevice;
+
+// The font a style stands for, `pixelSize` logical pixels tall on `device` whatever the
+// device's resolution. The four system designs take the weight (or the heaviest installed one
+// below it); the four named faces keep the weight built into their face.
+QFont timerFont(TimerFontStyle style, qreal pixelSize, QFont::Weight weight,
+                const QPaintDevice& device);
+
+// Sets a fractional size in logical pixels. Qt turns point sizes into pixels at the resolution
+// of the device a font is used on (QT_FONT_DPI, the X server's dpi), and QFont::setPixelSize
+// takes whole pixels only, so the point size is chosen for that device's resolution.
+void setLogicalPixelSize(QFont& font, qreal pixelSize, const QPaintDevice& device);
 
 // The families asked for, most wanted first; fontconfig takes the first one installed.
 QStringList timerFontFamilies(TimerFontStyle style);

@@ -18,10 +18,17 @@ constexpr double kShadowBlur = 2.0;
 constexpr double kShadowOffsetY = 1.0;
 constexpr double kShadowOpacity = 0.5;
 
-QFont fontFor(TimerFontStyle style, double size) {
-    QFont font = timerFont(style, size, QFont::Black);
+QFont fontFor(TimerFontStyle style, double size, const QPaintDevice& device) {
+    QFont font = timerFont(style, size, QFont::Black, device);
     font.setStyleStrategy(QFont::PreferAntialias);
     return font;
+}
+
+// Text is measured against an image like the ones it is drawn into, so that both turn the
+// font's size into the same number of pixels.
+const QImage& measuringDevice() {
+    static const QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
+    return device;
 }
 
 // Each character's x position; digits sit centred in cells as wide as the widest digit, so
@@ -60,14 +67,16 @@ QList<QPointF> outlineOffsets(double d) {
 }
 
 QSizeF measure(const QString& text, double size, TimerFontStyle font) {
-    const QFontMetricsF metrics(fontFor(font, size));
+    const QImage& device = measuringDevice();
+    const QFontMetricsF metrics(fontFor(font, size, device), &device);
     return QSizeF(layOut(text, metrics).width, metrics.height());
 }
 
 Rendering render(const QString& text, double size, const TimerTextStyle& style,
                  qreal devicePixelRatio) {
-    const QFont font = fontFor(style.font, size);
-    const QFontMetricsF metrics(font);
+    const QImage& device = measuringDevice();
+    const QFont font = fontFor(style.font, size, device);
+    const QFontMetricsF metrics(font, &device);
     const Layout layout = layOut(text, metrics);
     const QSizeF textSize(layout.width, metrics.height());
 
@@ -85,7 +94,7 @@ Rendering render(const QString& text, double size, const TimerTextStyle& style,
         QPainter painter(&stack);
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setFont(font);
+        painter.setFont(fontFor(style.font, size, stack));
         if (style.showOutline) {
             painter.setPen(style.stroke);
             for (const QPointF& offset : outlineOffsets(style.lineWidth))

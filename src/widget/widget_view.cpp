@@ -66,10 +66,13 @@ WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins
     setAttribute(Qt::WA_Hover);
     setMouseTracking(false);
 
-    m_control = new HitArea(this);
-    m_control->onClicked = [this] { pressControl(); };
+    // Created back to front, as they are drawn: the text's drag area and its size handle, the
+    // controls column above the text (the button takes the clicks where the two overlap), and
+    // the grips above everything.
     m_textDrag = new DragCatcher(this);
     m_sizeHandle = new DragCatcher(this);
+    m_control = new HitArea(this);
+    m_control->onClicked = [this] { pressControl(); };
     m_rotate = new RotateCatcher(this);
     m_resize = new ResizeHandle(layout, this);
 
@@ -277,7 +280,20 @@ QRectF WidgetView::rotateArea() const {
 }
 
 QRectF WidgetView::sizeHandleRect() const {
-    return centred(textRect().bottomRight(), 18 * s());
+    // Centred on the text's bottom-trailing corner. Where that would put part of it outside
+    // the window it is pushed back in, and where a grip (stacked above it) would cover it, it
+    // moves beside the grip, so it can be grabbed at every text size and position.
+    QRectF handle = centred(textRect().bottomRight(), 18 * s());
+    const QRectF bounds(0, 0, kWidth * s(), kHeight * s());
+    handle.translate(std::min(0.0, bounds.right() - handle.right()) +
+                         std::max(0.0, bounds.left() - handle.left()),
+                     std::min(0.0, bounds.bottom() - handle.bottom()) +
+                         std::max(0.0, bounds.top() - handle.top()));
+    if (handle.intersects(resizeArea()))
+        handle.moveRight(resizeArea().left());
+    if (handle.intersects(rotateArea()))
+        handle.moveLeft(rotateArea().right());
+    return handle;
 }
 
 void WidgetView::refreshState() {
@@ -324,8 +340,6 @@ void WidgetView::layoutChildren() {
     m_sizeHandle->setGeometry(sizeHandleRect().toAlignedRect());
     m_rotate->setGeometry(rotateArea().toAlignedRect());
     m_resize->setGeometry(resizeArea().toAlignedRect());
-    m_sizeHandle->raise();
-    m_resize->raise();
 }
 
 void WidgetView::finishAnimations() {

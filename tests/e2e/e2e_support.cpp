@@ -82,6 +82,27 @@ QString openMenu() {
     return {};
 }
 
+bool chooseFromMenu(QPoint at, int button, int downs) {
+    run("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y()), "click",
+                    QString::number(button)});
+    QString menu;
+    if (!waitFor([&] { return !(menu = openMenu()).isEmpty(); }))
+        return false;
+    QStringList keys{"key"};
+    for (int i = 0; i < downs; ++i)
+        keys << "Down";
+    run("xdotool", keys << "Return");
+    return waitFor([&] { return !isViewable(menu); }, 3000);
+}
+
+QStringList widgetWindows() {
+    QStringList found;
+    for (const QString& id : search({"--onlyvisible", "--name", "^Purrtick$"}))
+        if (windowProperty(id, "WM_WINDOW_ROLE") == R"("purrtick-widget")")
+            found << id;
+    return found;
+}
+
 std::optional<Embedded> embeddedTrayIcon() {
     // In the window tree the icon is a window of the program nested below the tray's panel.
     const QStringList lines = run("xwininfo", {"-root", "-tree"}).split('\n');

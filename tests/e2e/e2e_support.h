@@ -32,6 +32,14 @@ QStringList search(const QStringList& arguments);
 // The program's open pop-up menu (an override-redirect window), if one is mapped.
 QString openMenu();
 
+// Opens the menu with a click of the button at the screen position, moves down to the item
+// `downs` steps below the top (disabled items and separators are skipped) and chooses it.
+// False when no menu opened or it did not close.
+bool chooseFromMenu(QPoint at, int button, int downs);
+
+// The mapped windows that carry the widget's role, whatever X window Qt created for it.
+QStringList widgetWindows();
+
 // The tray icon's window as embedded in the tray host, with its absolute geometry.
 struct Embedded {
     QString id;

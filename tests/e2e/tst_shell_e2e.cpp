@@ -243,6 +243,97 @@ private slots:
         QVERIFY(app.stop());
     }
 
+    // Qt replaces the X window when the stacking flag changes and the widget is shown again;
+    // every hint must be on the window that is mapped then.
+    void hintsSurviveModeChangesAndHiding_data() {
+        QTest::addColumn<int>("modeItem");
+        QTest::addColumn<QString>("level");
+        // Menu items from the top: 정보, 시작, 리셋, 설정, 위젯 숨기기, the two modes, 종료.
+        QTest::newRow("desktop only") << 7 << "_NET_WM_STATE_BELOW";
+        QTest::newRow("back to always on top") << 6 << "_NET_WM_STATE_ABOVE";
+    }
+    void hintsSurviveModeChangesAndHiding() {
+        QFETCH(int, modeItem);
+        QFETCH(QString, level);
+        Purrtick app;
+        if (level.endsWith("ABOVE"))
+            app.seedSettings({{"displayMode", "desktopOnly"}});
+        QVERIFY(app.start());
+        std::optional<Embedded> icon;
+        QVERIFY(waitFor([&] { return (icon = embeddedTrayIcon()).has_value(); }));
+        const QPoint tray = icon->geometry.center();
+        const QPoint widgetCentre = geometry(app.widget()).center();
+
+        QVERIFY(chooseFromMenu(widgetCentre, 3, modeItem));
+        QVERIFY(chooseFromMenu(tray, 1, 5)); // 위젯 숨기기
+        QVERIFY(waitFor([] { return widgetWindows().isEmpty(); }, 3000));
+        QVERIFY(chooseFromMenu(tray, 1, 5)); // 위젯 보이기
+        QStringList shown;
+        QVERIFY(waitFor([&] { return (shown = widgetWindows()).size() == 1; }, 3000));
+        const QString widget = shown.first();
+        QVERIFY(waitFor(
+            [&] {
+                const QString states = windowProperty(widget, "_NET_WM_STATE");
+                return states.contains("_NET_WM_STATE_SKIP_TASKBAR") &&
+                       states.contains("_NET_WM_STATE_SKIP_PAGER") && states.contains(level) &&
+                       windowProperty(widget, "_NET_WM_DESKTOP") == "4294967295";
+            },
+            3000));
+
+        // On the other workspace too.
+        run("xdotool", {"set_desktop", "1"});
+        QVERIFY(waitFor([] { return run("xdotool", {"get_desktop"}).trimmed() == "1"; }, 3000));
+        QVERIFY(waitFor([&] { return isViewable(widget); }, 3000));
+        screenshot(QString("second-workspace-%1").arg(QTest::currentDataTag()).replace(' ', '-'));
+        run("xdotool", {"set_desktop", "0"});
+        QVERIFY(app.stop());
+    }
+
+    // A click where the button is drawn reaches it: the paused countdown resumes, and the
+    // alert stops with "끄기", through the real pointer on the real window stack.
+    void widgetButtonTakesTheRealPointer() {
+        Purrtick app;
+        app.seedSettings({{"autoStartOnLaunch", true}});
+        QVERIFY(app.start());
+        const QRect widget = geometry(app.widget());
+        const QPoint button = widget.topLeft() + QPoint(90, 190 - 6 - 13);
+        auto click = [&] {
+            run("xdotool",
+                {"mousemove", QString::number(button.x()), QString::number(button.y() - 30),
+                 "sleep", "0.2", "mousemove", QString::number(button.x()),
+                 QString::number(button.y()), "sleep", "0.2", "click", "1"});
+        };
+        // Running: one click pauses (the text turns yellow), the next resumes.
+        const QRect text = widget.adjusted(0, 120, 0, -20);
+        click();
+        QVERIFY(
+            waitFor([&] { return countNear(grab(text), QColor(0xFF, 0xCC, 0x00)) > 200; }, 3000));
+        click();
+        QVERIFY(
+            waitFor([&] { return countNear(grab(text), QColor(0xFF, 0xCC, 0x00)) < 20; }, 3000));
+        QVERIFY(app.stop());
+
+        // Alerting: "끄기" stops the alert, and the tray menu no longer offers it.
+        Purrtick alerting;
+        alerting.seedSettings(
+            {{"timerMode", QByteArray(R"({"workDuration":{"hours":0,"minutes":0}})")},
+             {"autoStartOnLaunch", true},
+             {"soundOnFinish", false}});
+        QVERIFY(alerting.start());
+        const QRect buttonArea(geometry(alerting.widget()).topLeft() + QPoint(58, 158),
+                               QSize(64, 26));
+        int red = 0;
+        QVERIFY(waitFor(
+            [&] { return (red = countNear(grab(buttonArea), QColor(0xFF, 0x3B, 0x30))) > 800; }));
+        screenshot("alerting-before-click");
+        click();
+        // The red "끄기" button goes; only the red time text is left in its place.
+        QVERIFY(waitFor(
+            [&] { return countNear(grab(buttonArea), QColor(0xFF, 0x3B, 0x30)) < red / 2; }, 3000));
+        screenshot("alert-stopped");
+        QVERIFY(alerting.stop());
+    }
+
     void trayIconAppearsWhenATrayStartsLater() {
         // The session's tray host is replaced: the icon must embed itself again in the new one.
         Purrtick app;

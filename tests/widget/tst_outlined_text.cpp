@@ -1,6 +1,9 @@
+#include "settings/timer_font.h"
 #include "widget/animated_value.h"
 #include "widget/outlined_text.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QTest>
 
 namespace {
@@ -17,6 +20,21 @@ int countColour(const QImage& image, QColor colour, int tolerance = 30) {
                 ++count;
         }
     return count;
+}
+
+// The horizontal extent of the pixels the text's fill colour covers, in logical pixels.
+double paintedGreenWidth(const OutlinedText::Rendering& r) {
+    const QImage plain = r.image.convertToFormat(QImage::Format_ARGB32);
+    int left = plain.width(), right = -1;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x) {
+            const QColor p = plain.pixelColor(x, y);
+            if (p.alpha() > 200 && p.green() > 200 && p.red() < 60 && p.blue() < 60) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    return right < left ? 0.0 : (right - left + 1) / r.image.devicePixelRatio();
 }
 
 } // namespace
@@ -62,6 +80,60 @@ private slots:
         const QSizeF eights = OutlinedText::measure("88:88", 40, TimerFontStyle::rounded);
         QCOMPARE(ones.width(), eights.width());
         QVERIFY(ones.width() > 40);
+    }
+
+    // Sizes are logical pixels of the 180 × 190 widget, whatever resolution Qt converts point
+    // sizes at (96 dpi after its own high-dpi scaling, so a point would be 1.33 pixels). The
+    // reference font is set in whole pixels, which Qt never converts.
+    void sizeIsInLogicalPixelsAtAnyResolution_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("size");
+        QTest::addColumn<TimerFontStyle>("font");
+        QTest::newRow("countdown, default size") << "25:00" << 30.0 << TimerFontStyle::rounded;
+        QTest::newRow("clock with seconds, AM/PM")
+            << "12:02:12 PM" << 30.0 << TimerFontStyle::rounded;
+        QTest::newRow("large monospaced") << "88:88" << 50.0 << TimerFontStyle::monospaced;
+        QTest::newRow("serif") << "10:45" << 40.0 << TimerFontStyle::serif;
+    }
+    void sizeIsInLogicalPixelsAtAnyResolution() {
+        QFETCH(QString, text);
+        QFETCH(double, size);
+        QFETCH(TimerFontStyle, font);
+        QImage device(1, 1, QImage::Format_ARGB32);
+        QFont reference = timerFont(font, size, QFont::Black, device);
+        reference.setPixelSize(int(size));
+        const QFontMetricsF metrics(reference, &device);
+        QCOMPARE(OutlinedText::measure(text, size, font).height(), metrics.height());
+        double digitCell = 0;
+        for (const QChar digit : QStringLiteral("0123456789"))
+            digitCell = std::max(digitCell, metrics.horizontalAdvance(digit));
+        double expectedWidth = 0;
+        for (const QChar c : text)
+            expectedWidth += c.isDigit() ? digitCell : metrics.horizontalAdvance(c);
+        const double measured = OutlinedText::measure(text, size, font).width();
+        QVERIFY2(std::abs(measured - expectedWidth) < 0.5,
+                 qPrintable(QString("%1 vs %2").arg(measured).arg(expectedWidth)));
+
+        // What is painted matches what is measured, at 1x and 2x.
+        const TimerTextStyle style{QColor(0, 255, 0), Qt::black, 2.0, font, false};
+        for (qreal ratio : {1.0, 2.0}) {
+            const double painted =
+                paintedGreenWidth(OutlinedText::render(text, size, style, ratio));
+            QVERIFY2(painted > 0.8 * measured && painted <= measured + 2,
+                     qPrintable(QString("painted %1, measured %2").arg(painted).arg(measured)));
+        }
+    }
+
+    // The rounded style asks for the heaviest weight; with the ExtraBold face installed it must
+    // be the one drawn, not the Bold one.
+    void roundedUsesItsHeaviestInstalledFace() {
+        const QStringList styles = QFontDatabase::styles(QStringLiteral("NanumSquareRound"));
+        if (!styles.contains(QStringLiteral("ExtraBold")))
+            QSKIP("NanumSquareRound ExtraBold is not installed (Debian fonts-nanum-extra)");
+        QImage device(1, 1, QImage::Format_ARGB32);
+        const QFontInfo info(timerFont(TimerFontStyle::rounded, 30, QFont::Black, device));
+        QCOMPARE(info.family(), QStringLiteral("NanumSquareRound"));
+        QCOMPARE(info.styleName(), QStringLiteral("ExtraBold"));
     }
 
     void renderingAtTwiceTheRatio() {

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <cmath>
 #include <numbers>
@@ -117,7 +118,30 @@ struct Fixture {
         return view->findChild<T*>(QString(), Qt::FindDirectChildrenOnly);
     }
     QList<DragCatcher*> dragCatchers() { return view->findChildren<DragCatcher*>(); }
+
+    // Pointer events delivered to the window at window coordinates, as the window system
+    // delivers them: the widget stack decides which child gets them.
+    QWindow* window() {
+        (void)QTest::qWaitForWindowExposed(view.get());
+        return view->windowHandle();
+    }
+    void pointAt(QPoint at) { QTest::mouseMove(window(), at); }
+    void clickAt(QPoint at) {
+        pointAt(at);
+        QTest::mouseClick(window(), Qt::LeftButton, {}, at);
+    }
+    void dragFrom(QPoint from, QPoint by) {
+        pointAt(from);
+        QTest::mousePress(window(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(window(), from + by / 2);
+        QTest::mouseMove(window(), from + by);
+        QTest::mouseRelease(window(), Qt::LeftButton, {}, from + by);
+    }
 };
+
+// Where the start/pause and "끄기" buttons are drawn at scale 1: centred, 6 points above the
+// bottom edge, 26 points high; the "끄기" button is 64 points wide.
+const QPoint kButtonCentre(90, 190 - 6 - 13);
 
 } // namespace
 
@@ -203,6 +227,68 @@ private slots:
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(!f.engine.isAlerting());
         QCOMPARE(f.engine.state(), TimerState::done);
+    }
+
+    // The button lies under the time text at the default layout; the controls column is above
+    // the text, so a click there reaches the button, not the text's drag area.
+    void buttonTakesClicksWhereItIsDrawn_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QPoint>("offset");
+        QTest::addColumn<TimerState>("after");
+        QTest::addColumn<bool>("alertingAfter");
+        QTest::newRow("idle: play starts") << 0 << QPoint() << TimerState::running << false;
+        QTest::newRow("running: pause") << 1 << QPoint(5, -5) << TimerState::paused << false;
+        QTest::newRow("paused: play resumes") << 2 << QPoint() << TimerState::running << false;
+        QTest::newRow("alerting: 끄기 centre") << 3 << QPoint() << TimerState::done << false;
+        QTest::newRow("alerting: 끄기 left") << 3 << QPoint(-28, 0) << TimerState::done << false;
+        QTest::newRow("alerting: 끄기 right") << 3 << QPoint(28, 8) << TimerState::done << false;
+        QTest::newRow("done: restart") << 4 << QPoint() << TimerState::running << false;
+    }
+    void buttonTakesClicksWhereItIsDrawn() {
+        QFETCH(int, state);
+        QFETCH(QPoint, offset);
+        QFETCH(TimerState, after);
+        QFETCH(bool, alertingAfter);
+        Fixture f;
+        f.enter(std::min(state, 3));
+        if (state == 4)
+            f.engine.stopAlert();
+        f.pointAt(QPoint(90, 95));
+        QVERIFY(f.view->isHovering());
+        f.clickAt(kButtonCentre + offset);
+        QCOMPARE(f.engine.state(), after);
+        QCOMPARE(f.engine.isAlerting(), alertingAfter);
+    }
+
+    // The text's size handle can be grabbed at every text size: it stays whole inside the
+    // window even where the text's corner is at the window's edge.
+    void sizeHandleIsReachableAtEveryTextSize_data() {
+        QTest::addColumn<double>("size");
+        QTest::addColumn<double>("scale");
+        for (double size : {12.0, 30.0, 55.0, 70.0, 90.0})
+            for (double scale : {0.6, 1.0})
+                QTest::addRow("size %g, scale %g", size, scale) << size << scale;
+    }
+    void sizeHandleIsReachableAtEveryTextSize() {
+        QFETCH(double, size);
+        QFETCH(double, scale);
+        Fixture f;
+        f.layout.setScale(scale);
+        f.resize();
+        f.layout.setTimerFontSize(size);
+        f.pointAt(QPoint(int(50 * scale), int(50 * scale)));
+        DragCatcher* handle = f.dragCatchers().at(1);
+        QVERIFY(handle->isVisible());
+        const QRect area = handle->geometry();
+        QVERIFY2(f.view->rect().contains(area), qPrintable(QString("%1,%2 %3x%4")
+                                                               .arg(area.x())
+                                                               .arg(area.y())
+                                                               .arg(area.width())
+                                                               .arg(area.height())));
+        QCOMPARE(f.view->childAt(area.center()), handle);
+        // Dragged 24 pixels left through the window: one size step per 4 points of the scale.
+        f.dragFrom(area.center(), QPoint(-24, 0));
+        QCOMPARE(f.layout.timerFontSize(), std::max(12.0, size - 24 / (4 * scale)));
     }
 
     void controlButtonDrivesTheTimer() {
