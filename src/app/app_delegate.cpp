@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 #include "timing/timer_engine.h"
 
+#include <QActionGroup>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -112,7 +113,9 @@ QAction* AppDelegate::addCommand(const QString& title, void (AppDelegate::*comma
 
 void AppDelegate::rebuildMenu() {
     m_menu.clear();
-    addCommand(QStringLiteral("Purrtick 정보…"), &AppDelegate::openAbout);
+    // "..." rather than "…": the Korean fonts fontconfig offers first draw "…" centred, like
+    // CJK punctuation, after Hangul.
+    addCommand(QStringLiteral("Purrtick 정보..."), &AppDelegate::openAbout);
     m_menu.addSeparator();
     QAction* stateLine = m_menu.addAction(
         StatusMenuText::stateLine(m_timer.state(), m_timer.displayText(), m_timer.subtitle()));
@@ -123,15 +126,19 @@ void AppDelegate::rebuildMenu() {
     addCommand(StatusMenuText::toggleTitle(m_timer.state()), &AppDelegate::toggleTimer);
     addCommand(QStringLiteral("리셋"), &AppDelegate::resetTimer);
     m_menu.addSeparator();
-    addCommand(QStringLiteral("타이머 설정…"), &AppDelegate::openSettings)
+    addCommand(QStringLiteral("타이머 설정..."), &AppDelegate::openSettings)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     m_menu.addSeparator();
     addCommand(StatusMenuText::widgetToggleTitle(m_store.isWidgetVisible()),
                &AppDelegate::toggleWidget);
     m_menu.addSeparator();
     m_menu.addAction(QStringLiteral("표시 모드"))->setEnabled(false);
+    // One of the modes is always chosen: an exclusive group marks only the chosen one.
+    auto* modes = new QActionGroup(m_menu.actions().constLast());
+    modes->setExclusive(true);
     for (DisplayMode mode : allCases<DisplayMode>()) {
         QAction* item = m_menu.addAction(StatusMenuText::displayModeTitle(mode));
+        modes->addAction(item);
         item->setData(rawValue(mode));
         item->setCheckable(true);
         item->setChecked(rawValue(mode) == rawValue(m_store.displayMode()));

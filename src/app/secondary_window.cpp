@@ -1,5 +1,7 @@
 #include "app/secondary_window.h"
 
+#include "platform/x11_window_hints.h"
+
 #include <QCursor>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -31,6 +33,11 @@ SecondaryWindow::SecondaryWindow(const QString& title, QWidget* content)
 void SecondaryWindow::open() {
     if (!m_placed) {
         adjustSize();
+        // Fixed before the native window exists, so the window manager is told from the start
+        // that the window cannot be resized (and so cannot be maximised).
+        setFixedSize(size());
+        winId();
+        X11WindowHints::allowOnlyMoveAndClose(windowHandle());
         const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
         if (!screen)
             screen = QGuiApplication::primaryScreen();

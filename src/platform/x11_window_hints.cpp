@@ -113,3 +113,22 @@ void announceFloatingWindow(QWindow* window, const QByteArray& role) {
 }
 
 } // namespace X11WindowHints
+
+namespace X11WindowHints {
+
+void allowOnlyMoveAndClose(QWindow* window) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    // _MOTIF_WM_HINTS: flags, functions, decorations, input mode, status.
+    constexpr uint32_t kFunctionsAndDecorations = 0x1 | 0x2;
+    constexpr uint32_t kMoveAndClose = 0x4 | 0x20;
+    constexpr uint32_t kBorderTitleAndMenu = 0x2 | 0x8 | 0x10;
+    const uint32_t hints[] = {kFunctionsAndDecorations, kMoveAndClose, kBorderTitleAndMenu, 0, 0};
+    const xcb_atom_t atom = internAtom(c, "_MOTIF_WM_HINTS");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()), atom,
+                        atom, 32, 5, hints);
+    xcb_flush(c);
+}
+
+} // namespace X11WindowHints

@@ -19,4 +19,9 @@ void prepareFloatingWindow(QWindow* window, const QByteArray& role);
 // that gets mapped may not be the one prepared; this puts the hints on whatever is mapped.
 void announceFloatingWindow(QWindow* window, const QByteArray& role);
 
+// Tells the window manager, before the window is mapped, that the window may be moved and closed
+// and nothing else: no resizing, no maximising, no minimising (Qt always offers resizing in the
+// Motif hints it writes). Call after the native window exists and before it is shown.
+void allowOnlyMoveAndClose(QWindow* window);
+
 } // namespace X11WindowHints

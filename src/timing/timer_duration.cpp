@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -13,15 +14,24 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-// The local instant with this wall-clock date and time. A time inside a spring-forward gap is
-// read with the offset in force before the gap, which moves it forward by the gap's length.
+// The local instant with this wall-clock date and time. A time that occurs twice (when the
+// clocks go back) is its first occurrence; a time inside a spring-forward gap is read with the
+// offset in force before the gap, which moves it forward by the gap's length. The candidates
+// are built from the zone's offsets around the time, not by asking the C library to resolve
+// the wall time, whose answer for a repeated time depends on what it was asked before.
 QDateTime localInstant(QDate date, QTime time) {
-    QDateTime local(date, time, Qt::LocalTime);
-    if (local.isValid())
-        return local;
     const QDateTime asUtc(date, time, Qt::UTC);
-    const int offsetBefore = asUtc.addDays(-1).toLocalTime().offsetFromUtc();
-    return asUtc.addSecs(-offsetBefore).toLocalTime();
+    const int before = asUtc.addDays(-1).toLocalTime().offsetFromUtc();
+    const int offsets[] = {before, asUtc.toLocalTime().offsetFromUtc(),
+                           asUtc.addDays(1).toLocalTime().offsetFromUtc()};
+    std::optional<QDateTime> earliest;
+    for (const int offset : offsets) {
+        const QDateTime candidate = asUtc.addSecs(-offset);
+        const QDateTime local = candidate.toLocalTime();
+        if (local.date() == date && local.time() == time && (!earliest || candidate < *earliest))
+            earliest = candidate;
+    }
+    return (earliest ? *earliest : asUtc.addSecs(-before)).toLocalTime();
 }
 
 // The wall-clock time hour:minute on `day`, carrying out-of-range fields over into days.

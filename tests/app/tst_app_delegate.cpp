@@ -7,6 +7,7 @@
 #include "temp_store.h"
 #include "timing/timer_engine.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -14,8 +15,9 @@
 
 namespace {
 
-// The menu as the user reads it: one line per item, "---" for a separator, "[x]"/"[ ]" for
-// checkable items, "(off)" for disabled ones, the shortcut after a tab.
+// The menu as the user reads it: one line per item, "---" for a separator, "(o)"/"( )" for the
+// choices of an exclusive group, "[x]"/"[ ]" for other checkable items, "(off)" for disabled
+// ones, the shortcut after a tab.
 QStringList describe(const QMenu& menu) {
     QStringList lines;
     for (const QAction* action : menu.actions()) {
@@ -24,8 +26,11 @@ QStringList describe(const QMenu& menu) {
             continue;
         }
         QString line = action->text();
+        // Choices of one exclusive group read as radio items: only the chosen one is marked.
+        const bool radio = action->actionGroup() && action->actionGroup()->isExclusive();
         if (action->isCheckable())
-            line.prepend(action->isChecked() ? QStringLiteral("[x] ") : QStringLiteral("[ ] "));
+            line.prepend(QString(action->isChecked() ? (radio ? "(o) " : "[x] ")
+                                                     : (radio ? "( ) " : "[ ] ")));
         if (!action->isEnabled())
             line.append(QStringLiteral(" (off)"));
         if (!action->shortcut().isEmpty())
@@ -94,10 +99,10 @@ private slots:
         QCOMPARE(f.delegate->panel()->geometry().topRight(),
                  available.topRight() + QPoint(-40, 40));
         QCOMPARE(describe(f.menu()),
-                 QStringList({"Purrtick 정보…", "---", "⏹ 대기 · 집중 · 25분 (off)", "---",
-                              "시작", "리셋", "---", "타이머 설정…\tCtrl+,", "---", "위젯 숨기기",
-                              "---", "표시 모드 (off)", "[x] 최상단 고정", "[ ] 데스크탑에만",
-                              "---", "Purrtick 종료\tCtrl+Q"}));
+                 QStringList({"Purrtick 정보...", "---", "⏹ 대기 · 집중 · 25분 (off)",
+                              "---", "시작", "리셋", "---", "타이머 설정...\tCtrl+,", "---",
+                              "위젯 숨기기", "---", "표시 모드 (off)", "(o) 최상단 고정",
+                              "( ) 데스크탑에만", "---", "Purrtick 종료\tCtrl+Q"}));
         QVERIFY(f.delegate->panel()->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(f.delegate->panel()->windowFlags() & Qt::WindowDoesNotAcceptFocus);
     }
@@ -195,7 +200,7 @@ private slots:
         QVERIFY(!(f.delegate->panel()->windowFlags() & Qt::WindowStaysOnTopHint));
         QVERIFY(f.delegate->panel()->isVisible());
         QCOMPARE(describe(f.menu()).mid(12, 2),
-                 QStringList({"[ ] 최상단 고정", "[x] 데스크탑에만"}));
+                 QStringList({"( ) 최상단 고정", "(o) 데스크탑에만"}));
 
         f.delegate->selectDisplayMode("sideways");
         QCOMPARE(f.settings->displayMode(), DisplayMode::desktopOnly);
@@ -207,7 +212,7 @@ private slots:
         Fixture f;
         f.launch({{"displayMode", "desktopOnly"}});
         QVERIFY(f.delegate->panel()->windowFlags() & Qt::WindowStaysOnBottomHint);
-        QCOMPARE(describe(f.menu()).at(13), QString("[x] 데스크탑에만"));
+        QCOMPARE(describe(f.menu()).at(13), QString("(o) 데스크탑에만"));
     }
 
     void releasingTheMouseSavesTheOrigin() {
@@ -275,7 +280,7 @@ private slots:
     void secondaryWindowsAreCreatedOnce() {
         Fixture f;
         f.launch();
-        choose(f.menu(), "타이머 설정…");
+        choose(f.menu(), "타이머 설정...");
         SecondaryWindow* settings = f.delegate->settingsWindow();
         QVERIFY(settings);
         QVERIFY(settings->isVisible());
@@ -292,12 +297,12 @@ private slots:
         QCOMPARE(close->text(), QString("닫기"));
         close->click();
         QVERIFY(!settings->isVisible());
-        choose(f.menu(), "타이머 설정…");
+        choose(f.menu(), "타이머 설정...");
         QCOMPARE(f.delegate->settingsWindow(), settings);
         QVERIFY(settings->isVisible());
         QCOMPARE(settings->pos(), moved);
 
-        choose(f.menu(), "Purrtick 정보…");
+        choose(f.menu(), "Purrtick 정보...");
         QVERIFY(f.delegate->aboutWindow());
         QVERIFY(f.delegate->aboutWindow() != settings);
         QCOMPARE(f.delegate->aboutWindow()->windowTitle(), QString("Purrtick 정보"));
