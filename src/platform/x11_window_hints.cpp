@@ -45,6 +45,14 @@ constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
 constexpr const char* kFloatingStates[] = {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
                                            "_NET_WM_STATE_SKIP_PAGER"};
 
+// Areas the window gains when it grows are cleared by the X server to the background; with no
+// background they keep whatever was there (often opaque white) until the first paint. Pixel 0
+// of the window's 32-bit visual is fully transparent.
+void clearToTransparent(xcb_connection_t* c, xcb_window_t id) {
+    const uint32_t transparent = 0;
+    xcb_change_window_attributes(c, id, XCB_CW_BACK_PIXEL, &transparent);
+}
+
 void setRole(xcb_connection_t* c, xcb_window_t id, const QByteArray& role) {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, internAtom(c, "WM_WINDOW_ROLE"),
                         XCB_ATOM_STRING, 8, static_cast<uint32_t>(role.size()), role.constData());
@@ -85,6 +93,7 @@ void prepareFloatingWindow(QWindow* window, const QByteArray& role) {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, internAtom(c, "_NET_WM_DESKTOP"),
                         XCB_ATOM_CARDINAL, 32, 1, &kAllDesktops);
     setRole(c, id, role);
+    clearToTransparent(c, id);
     xcb_flush(c);
 }
 
@@ -109,6 +118,7 @@ void announceFloatingWindow(QWindow* window, const QByteArray& role) {
     sendToRoot(c, geometry->root, id, internAtom(c, "_NET_WM_DESKTOP"),
                {kAllDesktops, application, 0, 0, 0});
     setRole(c, id, role);
+    clearToTransparent(c, id);
     xcb_flush(c);
 }
 

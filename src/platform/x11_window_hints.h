@@ -9,7 +9,8 @@ class QWindow;
 namespace X11WindowHints {
 
 // Marks a window that is not mapped yet as present on every workspace (sticky, desktop
-// 0xFFFFFFFF) and skipped by taskbars and pagers, and gives it a WM_WINDOW_ROLE. The window
+// 0xFFFFFFFF) and skipped by taskbars and pagers, gives it a WM_WINDOW_ROLE, and makes the X
+// server clear areas it gains when it grows to transparent. The window
 // manager drops these states when a window is withdrawn, so call this before every show.
 void prepareFloatingWindow(QWindow* window, const QByteArray& role);
 

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 
 #include <cmath>
 #include <numbers>
@@ -101,8 +102,21 @@ WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins
     };
     m_rotate->onEnded = [this] { m_dragStartRotation.reset(); };
 
-    for (AnimatedValue* value : {&m_countOpacity, &m_controlsOpacity, &m_pulse, &m_photoScale})
+    for (AnimatedValue* value : {&m_countOpacity, &m_controlsOpacity, &m_photoScale})
         value->onChanged = [this] { update(); };
+    // The pulse only fades the time text, drawn from its cached image: only the text's area is
+    // drawn again, at most 30 times a second (or the screen's rate, if lower), which keeps a
+    // half-second fade smooth and an alert nobody stops cheap.
+    m_pulse.onChanged = [this] {
+        const QScreen* shown = screen();
+        const double refreshRate =
+            std::min(30.0, shown && shown->refreshRate() > 1 ? shown->refreshRate() : 30.0);
+        if (m_pulseFrame.isValid() && m_pulseFrame.elapsed() < qint64(1000.0 / refreshRate) &&
+            m_pulse.isAnimating())
+            return;
+        m_pulseFrame.start();
+        update(textUpdateRect());
+    };
     m_rotation.onChanged = [this] { update(); };
     m_figure.onChanged = [this] { update(); };
 
@@ -326,11 +340,17 @@ void WidgetView::refreshVisibility() {
     m_resize->setVisible(true);
 }
 
-void WidgetView::refreshText() {
-    // Only the text's own area changes: the old and the new one are redrawn.
-    const QRectF now = textRect();
+QRect WidgetView::textUpdateRect() const {
+    // The text where it was last drawn and where it goes now, with its outline and shadow.
     const double reach = std::max(0.09 * fontSize(), 2.0) + 8.0;
-    update(m_paintedTextRect.united(now).adjusted(-reach, -reach, reach, reach).toAlignedRect());
+    return m_paintedTextRect.united(textRect())
+        .adjusted(-reach, -reach, reach, reach)
+        .toAlignedRect();
+}
+
+void WidgetView::refreshText() {
+    // Only the text's own area changes.
+    update(textUpdateRect());
     layoutChildren();
 }
 

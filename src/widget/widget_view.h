@@ -4,6 +4,7 @@
 #include "widget/cat_figure.h"
 #include "widget/outlined_text.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPointF>
 #include <QWidget>
@@ -94,6 +95,7 @@ private:
     void refreshState();
     void refreshVisibility();
     void refreshText();
+    QRect textUpdateRect() const;
     void layoutChildren();
     void pressControl();
 
@@ -118,6 +120,7 @@ private:
     AnimatedValue m_rotation{0.0};
     AnimatedValue m_photoScale{1.0};
     bool m_wasAlerting = false;
+    QElapsedTimer m_pulseFrame;
     QRectF m_paintedTextRect;
     struct ControlLayer {
         QString symbol;

@@ -334,6 +334,32 @@ private slots:
         QVERIFY(alerting.stop());
     }
 
+    // The longest clock text fits the default widget: the text's size is in logical pixels, not
+    // in points that the font resolution would enlarge by a third.
+    void longestClockTextFits() {
+        Purrtick app;
+        app.seedSettings({{"widgetMode", "clock"},
+                          {"clockUse24Hour", false},
+                          {"clockShowSeconds", true},
+                          {"clockShowAMPM", true},
+                          {"timerFillColorHex", "#00FF00"}});
+        QVERIFY(app.start());
+        const QRect widget = geometry(app.widget());
+        run("xdotool", {"mousemove", "5", "700"});
+        QImage shot;
+        QVERIFY(waitFor([&] { return countNear(shot = grab(widget), QColor(0, 255, 0)) > 300; }));
+        screenshot("clock-12-hour-with-seconds");
+        int atEdges = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x : {0, 1, 2, shot.width() - 3, shot.width() - 2, shot.width() - 1}) {
+                const QColor p = shot.pixelColor(x, y);
+                if (p.green() > 200 && p.red() < 80 && p.blue() < 80)
+                    ++atEdges;
+            }
+        QCOMPARE(atEdges, 0);
+        QVERIFY(app.stop());
+    }
+
     void trayIconAppearsWhenATrayStartsLater() {
         // The session's tray host is replaced: the icon must embed itself again in the new one.
         Purrtick app;
