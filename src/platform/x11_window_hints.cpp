@@ -47,8 +47,13 @@ constexpr const char* kFloatingStates[] = {"_NET_WM_STATE_STICKY", "_NET_WM_STAT
 
 // Areas the window gains when it grows are cleared by the X server to the background; with no
 // background they keep whatever was there (often opaque white) until the first paint. Pixel 0
-// of the window's 32-bit visual is fully transparent.
+// of a 32-bit visual is fully transparent; in any other visual it would be black, so those
+// windows are left as they are.
 void clearToTransparent(xcb_connection_t* c, xcb_window_t id) {
+    std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr), &std::free);
+    if (!geometry || geometry->depth != 32)
+        return;
     const uint32_t transparent = 0;
     xcb_change_window_attributes(c, id, XCB_CW_BACK_PIXEL, &transparent);
 }
