@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
@@ -19,7 +20,9 @@ public:
     ~SingleInstance() override;
 
     // True when this process is now the one instance. False when another instance runs: it
-    // has been asked to show itself (or could not be reached, which is logged).
+    // has been asked to show itself (or could not be reached, which is logged). A lock that no
+    // running instance answers for is taken over; where no lock can be kept at all, the
+    // program runs without one (logged once).
     bool claim();
 
     // Called in the running instance each time a later launch asks it to show itself.
@@ -28,7 +31,8 @@ public:
     QString socketPath() const { return m_socketPath; }
 
 private:
-    bool askRunningInstance();
+    bool askRunningInstance(int patienceMs);
+    static int patienceFor(const QFileInfo& lock);
     void listen();
 
     QString m_socketPath;

@@ -1,5 +1,8 @@
 #include "app/single_instance.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -51,6 +54,61 @@ private slots:
         SingleInstance later(dir.path());
         QVERIFY(!later.claim());
         QTRY_COMPARE(requests, 1);
+    }
+
+    // Lock states no running instance answers for never keep the program from starting.
+    void unansweredLocksAreTakenOver_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("guarded"); // whether a later launch is still sent to this one
+        const QByteArray here = QSysInfo::machineHostName().toUtf8();
+        const QByteArray living = QByteArray::number(QCoreApplication::applicationPid());
+        QTest::newRow("empty") << QByteArray() << true;
+        QTest::newRow("garbage") << QByteArray("\x01\xffnot a lock at all\n\n\n") << true;
+        QTest::newRow("another host") << living + "\npurrtick\nelsewhere.example\n" << true;
+        QTest::newRow("a living unrelated process") << living + "\nsomething-else\n" + here + "\n"
+                                                    << true;
+        QTest::newRow("a folder in its place") << QByteArray("<dir>") << false;
+    }
+    void unansweredLocksAreTakenOver() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, guarded);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("purrtick.lock");
+        if (content == "<dir>") {
+            QVERIFY(QDir().mkdir(path));
+        } else {
+            QFile lock(path);
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            lock.write(content);
+            lock.close();
+            // Written a while ago, as by an earlier session.
+            QVERIFY(lock.open(QIODevice::ReadWrite));
+            QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                     QFileDevice::FileModificationTime));
+        }
+
+        QElapsedTimer timer;
+        timer.start();
+        SingleInstance instance(dir.path());
+        int requests = 0;
+        instance.onActivationRequested = [&] { ++requests; };
+        QVERIFY(instance.claim());
+        QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
+
+        SingleInstance later(dir.path());
+        QCOMPARE(later.claim(), !guarded);
+        if (guarded)
+            QTRY_COMPARE(requests, 1);
+    }
+
+    void aFolderThatCannotHoldALockStillStarts() {
+        QTemporaryDir dir;
+        QFile plain(dir.filePath("file"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        // A runtime folder below a plain file can never be created.
+        SingleInstance instance(dir.filePath("file/run"));
+        QVERIFY(instance.claim());
     }
 
     void releasedWhenTheInstanceEnds() {

@@ -171,6 +171,14 @@ Purrtick::Purrtick() {
 Purrtick::~Purrtick() {
     if (isRunning())
         stop();
+    for (auto& process : m_together) {
+        if (process->state() == QProcess::NotRunning)
+            continue;
+        ::kill(pid_t(process->processId()), SIGTERM);
+        if (!process->waitForFinished(10000))
+            process->kill();
+        process->waitForFinished();
+    }
 }
 
 QProcessEnvironment Purrtick::environment() const {
@@ -238,6 +246,23 @@ int Purrtick::launchAgain(int* elapsedMs) {
     if (elapsedMs)
         *elapsedMs = int(timer.elapsed());
     return second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
+}
+
+int Purrtick::launchTogether(int count) {
+    for (int i = 0; i < count; ++i) {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(environment());
+        process->setProcessChannelMode(QProcess::ForwardedChannels);
+        m_together.push_back(std::move(process));
+    }
+    for (auto& process : m_together)
+        process->start(QStringLiteral(PURRTICK_BINARY), {});
+    auto running = [&] {
+        return int(std::count_if(m_together.begin(), m_together.end(),
+                                 [](const auto& p) { return p->state() != QProcess::NotRunning; }));
+    };
+    waitFor([&] { return running() <= 1; }, 10000);
+    return running();
 }
 
 bool Purrtick::stop() {

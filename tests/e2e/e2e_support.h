@@ -9,7 +9,9 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 // Helpers for driving the real program inside the X session the test runs in.
 namespace E2E {
@@ -68,6 +70,9 @@ public:
     bool start(bool expectWidget = true);
     // Starts one more process with the same environment; returns its exit code.
     int launchAgain(int* elapsedMs = nullptr);
+    // Starts `count` processes at the same moment; waits until all but the ones that stay have
+    // exited (10 s at most) and returns how many still run. They are ended with this object.
+    int launchTogether(int count);
     // Ends it with SIGTERM; false when it did not exit cleanly.
     bool stop();
     bool isRunning() const { return m_process.state() == QProcess::Running; }
@@ -77,6 +82,7 @@ public:
     // A value of the settings file as it is on disk now.
     QVariant storedValue(const QString& key) const;
     QString home() const { return m_home.path(); }
+    QString runtimeDirectory() const { return m_home.filePath("run"); }
 
 private:
     QProcessEnvironment environment() const;
@@ -84,6 +90,7 @@ private:
     QTemporaryDir m_home;
     QProcess m_process;
     QString m_widget;
+    std::vector<std::unique_ptr<QProcess>> m_together;
 };
 
 } // namespace E2E

@@ -1,5 +1,8 @@
 #include "e2e_support.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
@@ -358,6 +361,28 @@ private slots:
             }
         QCOMPARE(atEdges, 0);
         QVERIFY(app.stop());
+    }
+
+    // Launches at the same moment give exactly one widget, also when each finds a lock that no
+    // running instance answers for (an earlier session's, damaged).
+    void simultaneousLaunchesGiveOneWidget() {
+        for (int round = 0; round < 10; ++round) {
+            Purrtick app;
+            if (round % 2 == 1) {
+                QFile stale(QDir(app.runtimeDirectory()).filePath("purrtick.lock"));
+                QVERIFY(stale.open(QIODevice::WriteOnly));
+                stale.write("garbage\n");
+                stale.close();
+                QVERIFY(stale.open(QIODevice::ReadWrite));
+                stale.setFileTime(QDateTime::currentDateTime().addSecs(-600),
+                                  QFileDevice::FileModificationTime);
+                stale.close();
+            }
+            QCOMPARE(app.launchTogether(5), 1);
+            QVERIFY(waitFor([] { return widgetWindows().size() == 1; }, 5000));
+            QTest::qWait(300);
+            QCOMPARE(widgetWindows().size(), 1);
+        }
     }
 
     void trayIconAppearsWhenATrayStartsLater() {
