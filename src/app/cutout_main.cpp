@@ -3,10 +3,10 @@
 // 2 when the input is not a picture, 3 when a file cannot be read or written.
 #include "cats/image_decoding.h"
 #include "cats/image_editing.h"
+#include "platform/safe_files.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 #include <QTextStream>
 
 int main(int argc, char* argv[]) {
@@ -17,25 +17,26 @@ int main(int argc, char* argv[]) {
         err << "usage: purrtick-cutout INPUT OUTPUT.png\n";
         return 3;
     }
+    // Only a regular file of a size a picture can have; the decoder reads it as it needs.
+    QString error;
     QFile input(args[1]);
-    if (!input.open(QIODevice::ReadOnly)) {
-        err << "purrtick-cutout: cannot read " << args[1] << ": " << input.errorString() << '\n';
+    if (!SafeFiles::openRegular(input, ImageDecoding::kMaxFileBytes, &error)) {
+        err << "purrtick-cutout: cannot read " << args[1] << ": " << error << '\n';
         return 3;
     }
-    const QByteArray bytes = input.readAll();
-    if (!ImageDecoding::decode(bytes)) {
+    input.close();
+    const std::optional<QImage> picture = ImageDecoding::decodeFile(args[1]);
+    if (!picture) {
         err << "purrtick-cutout: " << args[1] << " is not a picture\n";
         return 2;
     }
-    const std::optional<QByteArray> png = ImageEditing::removeBackgroundPNG(bytes);
+    const std::optional<QByteArray> png = ImageEditing::removeBackgroundPNG(*picture);
     if (!png) {
         err << "purrtick-cutout: no foreground found in " << args[1] << '\n';
         return 1;
     }
-    QSaveFile output(args[2]);
-    if (!output.open(QIODevice::WriteOnly) || output.write(*png) != png->size() ||
-        !output.commit()) {
-        err << "purrtick-cutout: cannot write " << args[2] << ": " << output.errorString() << '\n';
+    if (!SafeFiles::write(args[2], *png, &error)) {
+        err << "purrtick-cutout: cannot write " << args[2] << ": " << error << '\n';
         return 3;
     }
     return 0;

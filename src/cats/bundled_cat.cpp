@@ -98,10 +98,7 @@ std::optional<QImage> BundledCat::image(const QString& fileName) {
     const auto path = m_paths.constFind(fileName);
     if (path == m_paths.constEnd())
         return std::nullopt;
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    std::optional<QImage> decoded = ImageDecoding::decode(file.readAll());
+    std::optional<QImage> decoded = ImageDecoding::decodeFile(*path);
     if (decoded)
         m_cache.insert(fileName, *decoded);
     return decoded;

@@ -2,13 +2,13 @@
 
 #include "cats/image_decoding.h"
 #include "platform/log.h"
+#include "platform/safe_files.h"
 #include "settings/settings.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUuid>
 
@@ -28,7 +28,17 @@ CustomCat::CustomCat(const QString& root, Settings& settings, qint64 cacheBytes)
     : m_root(root)
     , m_library(QDir(root).filePath(QStringLiteral("library")))
     , m_settings(settings)
-    , m_cacheBudget(cacheBytes) {}
+    , m_cacheBudget(cacheBytes) {
+    // A new role assignment is a reason to try a photo that failed again.
+    for (auto signal :
+         {&Settings::customCatFileNameChanged, &Settings::customCatDoneFileNameChanged})
+        m_roleWatch.append(QObject::connect(&settings, signal, [this] { m_failures.clear(); }));
+}
+
+CustomCat::~CustomCat() {
+    for (const QMetaObject::Connection& connection : std::as_const(m_roleWatch))
+        QObject::disconnect(connection);
+}
 
 CustomCat& CustomCat::shared() {
     static CustomCat library(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
@@ -88,13 +98,17 @@ std::optional<QString> CustomCat::add(const QString& sourcePath) {
     };
     if (!QDir().mkpath(m_library))
         return fail(QStringLiteral("사진 폴더를 만들 수 없습니다: ") + m_library);
+    QString error;
+    const std::optional<QByteArray> bytes =
+        SafeFiles::readRegular(sourcePath, ImageDecoding::kMaxFileBytes, &error);
+    if (!bytes)
+        return fail(sourcePath + QStringLiteral(": ") + error);
     QString extension = QFileInfo(sourcePath).suffix();
     if (extension.isEmpty())
         extension = QStringLiteral("png");
     const QString name = newName(extension);
-    QFile source(sourcePath);
-    if (!source.copy(QDir(m_library).filePath(name)))
-        return fail(source.errorString());
+    if (!SafeFiles::write(QDir(m_library).filePath(name), *bytes, &error))
+        return fail(error);
     return name;
 }
 
@@ -107,13 +121,9 @@ std::optional<QString> CustomCat::addPNG(const QByteArray& png) {
     if (!QDir().mkpath(m_library))
         return fail(QStringLiteral("사진 폴더를 만들 수 없습니다: ") + m_library);
     const QString name = newName(QStringLiteral("png"));
-    // Written beside the final name and renamed into place, so a crash never leaves a
-    // truncated photo in the library.
-    QSaveFile file(QDir(m_library).filePath(name));
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(png) != png.size() || !file.commit())
-        return fail(file.errorString());
+    QString error;
+    if (!SafeFiles::write(QDir(m_library).filePath(name), png, &error))
+        return fail(error);
     return name;
 }
 
@@ -136,12 +146,23 @@ std::optional<QImage> CustomCat::image(const QString& name) {
     }
     if (!isPlainFileName(name))
         return std::nullopt;
-    QFile file(QDir(m_library).filePath(name));
-    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
+    const QString path = QDir(m_library).filePath(name);
+    const QFileInfo info(path);
+    const FileStamp stamp{info.size(), info.lastModified()};
+    if (const auto failed = m_failures.constFind(name);
+        failed != m_failures.constEnd() && *failed == stamp)
         return std::nullopt;
-    std::optional<QImage> decoded = ImageDecoding::decode(file.readAll());
-    if (decoded)
-        cacheInsert(name, *decoded);
+    QString error;
+    std::optional<QImage> decoded =
+        ImageDecoding::decodeFile(path, QSize(kDisplaySide, kDisplaySide), &error);
+    if (!decoded) {
+        m_failures.insert(name, stamp);
+        qCWarning(lcPurrtick, "CustomCat 사진을 읽지 못했습니다: %s: %s", qPrintable(name),
+                  qPrintable(error));
+        return std::nullopt;
+    }
+    m_failures.remove(name);
+    cacheInsert(name, *decoded);
     return decoded;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QHash>
 #include <QImage>
 #include <QList>
@@ -19,10 +20,17 @@ public:
 
     // The default budget of decoded photos kept in memory.
     static constexpr qint64 kDefaultCacheBytes = 192LL * 1024 * 1024;
+    // The longest side a photo is decoded at for showing: the widget's 190-point side at the
+    // largest scale (3) on a screen of up to 3 device pixels per point. A 48-megapixel photo
+    // then takes 9 MB instead of 192.
+    static constexpr int kDisplaySide = 190 * 3 * 3;
 
     // `root` is the program's data folder ($XDG_DATA_HOME/Purrtick); the library is its
     // "library" folder. Older versions kept photos named "customCat…" in the root itself.
     CustomCat(const QString& root, Settings& settings, qint64 cacheBytes = kDefaultCacheBytes);
+    ~CustomCat();
+    CustomCat(const CustomCat&) = delete;
+    CustomCat& operator=(const CustomCat&) = delete;
 
     static CustomCat& shared();
 
@@ -39,8 +47,11 @@ public:
     // Deletes the photo and clears every role naming it. Names that are not plain file
     // names are refused, since they come from a user-editable settings file.
     void remove(const QString& name);
-    // The decoded photo, or nothing.
+    // The photo decoded for showing (its longest side at most kDisplaySide), or nothing. A
+    // photo that cannot be read is logged once and not read again until its file changes, a
+    // role is assigned to another photo, or forgetFailure() is called for it.
     std::optional<QImage> image(const QString& name);
+    void forgetFailure(const QString& name) { m_failures.remove(name); }
     // Every role that named `from` names `to`.
     void transferRoles(const QString& from, const QString& to);
 
@@ -64,4 +75,13 @@ private:
     qint64 m_cachedBytes = 0;
     QHash<QString, QImage> m_cache;
     QStringList m_recency;
+
+    // Photos that could not be read, with the size and time of the file as it was then.
+    struct FileStamp {
+        qint64 size;
+        QDateTime modified;
+        friend bool operator==(const FileStamp&, const FileStamp&) = default;
+    };
+    QHash<QString, FileStamp> m_failures;
+    QList<QMetaObject::Connection> m_roleWatch;
 };

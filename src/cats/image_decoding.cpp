@@ -1,33 +1,50 @@
 #include "cats/image_decoding.h"
 
 #include "platform/log.h"
+#include "platform/safe_files.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 
 namespace ImageDecoding {
+namespace {
 
-std::optional<QImage> decode(const QByteArray& bytes) {
-    if (bytes.isEmpty())
-        return std::nullopt;
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+// Qt refuses pictures over its own allocation limit (128 MB by default, about 33 megapixels)
+// before our size check could allow them; the limit follows ours instead.
+void allowOurLargestPicture() {
+    static const bool raised = [] {
+        QImageReader::setAllocationLimit(int(kMaxPixels * 4 / (1024 * 1024)) + 16);
+        return true;
+    }();
+    (void)raised;
+}
+
+std::optional<QImage> read(QIODevice* device, QSize within, QString* error) {
+    allowOurLargestPicture();
+    QImageReader reader(device);
     reader.setAutoTransform(true);
     reader.setDecideFormatFromContent(true);
 
     const QSize declared = reader.size();
     if (declared.isValid() && qint64(declared.width()) * declared.height() > kMaxPixels) {
-        qCWarning(lcPurrtick).noquote()
-            << QStringLiteral("이미지가 너무 큼: %1 × %2 픽셀은 읽지 않습니다")
-                   .arg(declared.width())
-                   .arg(declared.height());
+        const QString reason = QStringLiteral("이미지가 너무 큼: %1 × %2 픽셀은 읽지 않습니다")
+                                   .arg(declared.width())
+                                   .arg(declared.height());
+        qCWarning(lcPurrtick).noquote() << reason;
+        if (error)
+            *error = reason;
         return std::nullopt;
     }
+    if (within.isValid() && declared.isValid() &&
+        (declared.width() > within.width() || declared.height() > within.height()))
+        reader.setScaledSize(declared.scaled(within, Qt::KeepAspectRatio).expandedTo({1, 1}));
     QImage image;
-    if (!reader.read(&image) || image.isNull() || image.width() < 1 || image.height() < 1)
+    if (!reader.read(&image) || image.isNull() || image.width() < 1 || image.height() < 1) {
+        if (error)
+            *error = reader.errorString();
         return std::nullopt;
+    }
     if (qint64(image.width()) * image.height() > kMaxPixels)
         return std::nullopt;
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
@@ -35,6 +52,24 @@ std::optional<QImage> decode(const QByteArray& bytes) {
     // Cameras tag their pictures with a physical resolution; one point per pixel here.
     image.setDevicePixelRatio(1.0);
     return image.isNull() ? std::nullopt : std::optional(image);
+}
+
+} // namespace
+
+std::optional<QImage> decode(const QByteArray& bytes, QSize within) {
+    if (bytes.isEmpty())
+        return std::nullopt;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return read(&buffer, within, nullptr);
+}
+
+std::optional<QImage> decodeFile(const QString& path, QSize within, QString* error) {
+    QFile file(path);
+    if (!SafeFiles::openRegular(file, kMaxFileBytes, error))
+        return std::nullopt;
+    return read(&file, within, error);
 }
 
 } // namespace ImageDecoding

@@ -90,7 +90,12 @@ std::optional<QByteArray> removeBackgroundPNG(const QByteArray& encoded,
     const std::optional<QImage> image = ImageDecoding::decode(encoded);
     if (!image)
         return std::nullopt;
-    const ForegroundSegmentation::Result result = ForegroundSegmentation::cutOut(*image, cancelled);
+    return removeBackgroundPNG(*image, cancelled);
+}
+
+std::optional<QByteArray> removeBackgroundPNG(const QImage& image,
+                                              const std::atomic<bool>* cancelled) {
+    const ForegroundSegmentation::Result result = ForegroundSegmentation::cutOut(image, cancelled);
     if (!result.error.isEmpty()) {
         qCWarning(lcPurrtick).noquote() << QStringLiteral("배경 제거 실패: ") + result.error;
         return std::nullopt;

@@ -29,5 +29,8 @@ std::optional<QImage> scaled(const QImage& image, double factor);
 // thread. When `cancelled` becomes true the work stops early and gives nothing.
 std::optional<QByteArray> removeBackgroundPNG(const QByteArray& encoded,
                                               const std::atomic<bool>* cancelled = nullptr);
+// The same for a picture decoded already.
+std::optional<QByteArray> removeBackgroundPNG(const QImage& picture,
+                                              const std::atomic<bool>* cancelled = nullptr);
 
 } // namespace ImageEditing

@@ -1,5 +1,6 @@
 #include "cats/custom_cat.h"
 #include "settings/settings.h"
+#include "small_file_system.h"
 #include "temp_store.h"
 #include "test_images.h"
 
@@ -94,6 +95,70 @@ private slots:
         writeFile(l.root, "a file where the folder should be");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^CustomCat 저장 실패: "));
         QVERIFY(!l.cat.addPNG(pngBytes({2, 2})));
+    }
+
+    // A full disk is reported as a failure, never as a name for an empty file.
+    void addPNGOnAFullDiskIsLoggedAndLeavesNothing() {
+        SmallFileSystem disk(128);
+        if (!disk.isMounted())
+            QSKIP(qPrintable(disk.reason()));
+        TempStore temp;
+        Settings settings{temp.open()};
+        CustomCat cat(disk.filePath("Purrtick"), settings);
+        QVERIFY(cat.libraryFiles().isEmpty());
+        disk.fill();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^CustomCat 저장 실패: "));
+        QVERIFY(!cat.addPNG(QByteArray(64 * 1024, 'p')));
+        QVERIFY(cat.libraryFiles().isEmpty());
+        QCOMPARE(QDir(disk.filePath("Purrtick/library")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList());
+    }
+
+    void addRefusesWhatIsNotARegularFile() {
+        Library l;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^CustomCat 추가 실패: /dev/zero"));
+        QVERIFY(!l.cat.add("/dev/zero"));
+        QVERIFY(l.cat.libraryFiles().isEmpty());
+    }
+
+    // A photo that cannot be read is read, and logged, once; again only when its file changes
+    // or a role is assigned.
+    void aPhotoThatFailsIsNotReadAgain() {
+        Library l;
+        writeFile(l.library("cat-broken.png"), "not a picture, just text");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^CustomCat 사진을 읽지 못했습니다: "
+                                                              "cat-broken.png"));
+        QVERIFY(!l.cat.image("cat-broken.png"));
+        QTest::failOnWarning(QRegularExpression("CustomCat"));
+        for (int i = 0; i < 50; ++i)
+            QVERIFY(!l.cat.image("cat-broken.png"));
+    }
+    void aPhotoThatFailsIsReadAgainWhenItChanges() {
+        Library l;
+        writeFile(l.library("cat-late.png"), "still being copied");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^CustomCat 사진을 읽지 못했습니다"));
+        QVERIFY(!l.cat.image("cat-late.png"));
+        writeFile(l.library("cat-late.png"), pngBytes({12, 8}));
+        QCOMPARE(l.cat.image("cat-late.png")->size(), QSize(12, 8));
+
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^CustomCat 사진을 읽지 못했습니다"));
+        QVERIFY(!l.cat.image("cat-missing.png"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^CustomCat 사진을 읽지 못했습니다"));
+        l.settings.setCustomCatFileName(QString("cat-missing.png"));
+        QVERIFY(!l.cat.image("cat-missing.png"));
+    }
+
+    void photosAreDecodedAtTheSizeTheyAreShown() {
+        Library l;
+        QImage big(4000, 3000, QImage::Format_RGB32);
+        big.fill(Qt::darkGreen);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        big.save(&buffer, "JPEG");
+        writeFile(l.library("cat-big.jpg"), buffer.data());
+        const std::optional<QImage> shown = l.cat.image("cat-big.jpg");
+        QVERIFY(shown);
+        QCOMPARE(shown->size(), QSize(CustomCat::kDisplaySide, CustomCat::kDisplaySide * 3 / 4));
     }
 
     void listingIsByCreationAndSkipsHiddenAndFolders() {

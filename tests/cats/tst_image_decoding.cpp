@@ -73,7 +73,29 @@ private slots:
         QVERIFY(!ImageDecoding::decode(bytes));
     }
 
+    // Phone cameras take 48 megapixels and more; Qt's own allocation limit would refuse any
+    // picture over about 33.5. A large photo decodes at full size, and straight at a smaller
+    // size when one is asked for.
+    void decodesLargePhotos() {
+        QImage big(7000, 5000, QImage::Format_RGB32);
+        big.fill(QColor(200, 120, 40));
+        const QByteArray jpeg = encoded(big, "jpeg");
+        big = QImage();
+        const std::optional<QImage> full = ImageDecoding::decode(jpeg);
+        QVERIFY(full);
+        QCOMPARE(full->size(), QSize(7000, 5000));
+        const std::optional<QImage> shown = ImageDecoding::decode(jpeg, QSize(1710, 1710));
+        QVERIFY(shown);
+        QCOMPARE(shown->size(), QSize(1710, 1221));
+        // A small picture is never enlarged.
+        QCOMPARE(ImageDecoding::decode(encoded(gradient(30, 20), "png"), QSize(1710, 1710))->size(),
+                 QSize(30, 20));
+    }
+
     void refusesHugeDeclaredSizesBeforeAllocating() {
+        // 100 megapixels pass the size check; one row more does not.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("이미지가 너무 큼: 10000 × 10001"));
+        QVERIFY(!ImageDecoding::decode(pngHeaderOnly(10000, 10001)));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("이미지가 너무 큼: 60000 × 60000"));
         QVERIFY(!ImageDecoding::decode(pngHeaderOnly(60000, 60000)));
     }
