@@ -23,6 +23,11 @@ void ClockEngine::start() {
     m_ticker->setInterval(kRefreshIntervalMs);
     connect(m_ticker.get(), &QTimer::timeout, this, &ClockEngine::refresh);
     m_ticker->start();
+    refresh();
+}
+
+void ClockEngine::stop() {
+    m_ticker.reset();
 }
 
 void ClockEngine::refresh() {

@@ -28,8 +28,12 @@ public:
     QDateTime now() const { return m_now; }
     QString displayText() const;
 
-    // (Re)starts the refresh timer. Construction calls it.
+    // (Re)starts the refresh timer, taking the current instant at once. Construction calls it.
     void start();
+    // Stops the refresh timer while nothing shows the time of day, so an idle program does not
+    // wake up twice a second for nothing.
+    void stop();
+    bool isTicking() const { return m_ticker && m_ticker->isActive(); }
     // Takes the current instant now, as a firing of the refresh timer does.
     void refresh();
 

@@ -4,6 +4,7 @@
 #include "widget/soft_shadow.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 
 #include <algorithm>
@@ -31,6 +32,51 @@ const QImage& measuringDevice() {
     return device;
 }
 
+// The measures of one font at one size, looked up once: a font lookup and its advances cost
+// more than drawing the text from its cached glyphs.
+class FontMeasures {
+public:
+    FontMeasures(TimerFontStyle style, double size)
+        : m_style(style)
+        , m_size(size)
+        , m_metrics(fontFor(style, size, measuringDevice()), &measuringDevice()) {
+        for (char16_t digit = u'0'; digit <= u'9'; ++digit)
+            m_digitCell = std::max(m_digitCell, advance(QChar(digit)));
+    }
+    bool isFor(TimerFontStyle style, double size) const {
+        return style == m_style && size == m_size;
+    }
+    double height() const { return m_metrics.height(); }
+    double ascent() const { return m_metrics.ascent(); }
+    double digitCell() const { return m_digitCell; }
+    double advance(QChar c) const {
+        auto it = m_advances.constFind(c.unicode());
+        if (it == m_advances.constEnd())
+            it = m_advances.insert(c.unicode(), m_metrics.horizontalAdvance(c));
+        return *it;
+    }
+
+private:
+    TimerFontStyle m_style;
+    double m_size;
+    QFontMetricsF m_metrics;
+    double m_digitCell = 0.0;
+    mutable QHash<char16_t, double> m_advances;
+};
+
+const FontMeasures& measuresFor(TimerFontStyle style, double size) {
+    static std::list<FontMeasures> recent;
+    for (auto it = recent.begin(); it != recent.end(); ++it)
+        if (it->isFor(style, size)) {
+            recent.splice(recent.begin(), recent, it);
+            return recent.front();
+        }
+    recent.emplace_front(style, size);
+    if (recent.size() > 4)
+        recent.pop_back();
+    return recent.front();
+}
+
 // Each character's x position; digits sit centred in cells as wide as the widest digit, so
 // the text does not jitter as the time changes.
 struct Layout {
@@ -39,14 +85,11 @@ struct Layout {
     double width = 0.0;
 };
 
-Layout layOut(const QString& text, const QFontMetricsF& metrics) {
-    double digitCell = 0.0;
-    for (char16_t digit = u'0'; digit <= u'9'; ++digit)
-        digitCell = std::max(digitCell, metrics.horizontalAdvance(QChar(digit)));
+Layout layOut(const QString& text, const FontMeasures& measures) {
     Layout layout;
     for (const QChar c : text) {
-        const double natural = metrics.horizontalAdvance(c);
-        const double cell = c.isDigit() ? digitCell : natural;
+        const double natural = measures.advance(c);
+        const double cell = c.isDigit() ? measures.digitCell() : natural;
         layout.x.push_back(layout.width + (cell - natural) / 2.0);
         layout.advance.push_back(cell);
         layout.width += cell;
@@ -54,9 +97,92 @@ Layout layOut(const QString& text, const QFontMetricsF& metrics) {
     return layout;
 }
 
-void drawText(QPainter& painter, const QString& text, const Layout& layout, QPointF origin) {
-    for (qsizetype i = 0; i < text.size(); ++i)
-        painter.drawText(QPointF(origin.x() + layout.x[size_t(i)], origin.y()), QString(text[i]));
+// How far beyond its advance a glyph's ink may reach (script faces lean into their
+// neighbours), in units of the font size.
+constexpr double kOverhang = 0.25;
+
+double marginFor(const TimerTextStyle& style) {
+    const double reach = style.showOutline ? style.lineWidth : 0.0;
+    return std::ceil(reach + 3.0 * kShadowBlur + kShadowOffsetY + 1.0);
+}
+
+// One character in the three layers the text is composed of: its shadow, its eight outline
+// copies and its fill. Drawing text costs glyph rasterisation (paths above 64 pixels) and a
+// blur; with the layers kept per character, a new time is a few image copies.
+struct Glyph {
+    QImage shadow;
+    QImage outline;
+    QImage fill;
+};
+
+Glyph renderGlyph(QChar c, double size, const TimerTextStyle& style, qreal ratio) {
+    const FontMeasures& metrics = measuresFor(style.font, size);
+    const double margin = marginFor(style);
+    const double overhang = std::ceil(kOverhang * size);
+    const QSizeF canvas(metrics.advance(c) + 2 * (margin + overhang),
+                        metrics.height() + 2 * margin);
+    const QSize pixels = (canvas * ratio).toSize().expandedTo(QSize(1, 1));
+    auto blank = [&] {
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        image.setDevicePixelRatio(ratio);
+        return image;
+    };
+    Glyph glyph{QImage(), blank(), blank()};
+    const QPointF baseline(margin + overhang, margin + metrics.ascent());
+    const QString text(c);
+    auto draw = [&](QImage& image, const QColor& colour, const QList<QPointF>& offsets) {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setFont(fontFor(style.font, size, image));
+        painter.setPen(colour);
+        for (const QPointF& offset : offsets)
+            painter.drawText(baseline + offset, text);
+    };
+    if (style.showOutline)
+        draw(glyph.outline, style.stroke, outlineOffsets(style.lineWidth));
+    draw(glyph.fill, style.fill, {QPointF(0, 0)});
+
+    QImage stack = glyph.outline;
+    {
+        QPainter painter(&stack);
+        painter.drawImage(QPointF(0, 0), glyph.fill);
+    }
+    glyph.shadow = SoftShadow::shadowOf(stack, kShadowBlur, QPointF(0, kShadowOffsetY),
+                                        QColor(0, 0, 0, int(255 * kShadowOpacity)));
+    return glyph;
+}
+
+// The glyphs drawn lately, least recently used dropped first, within a memory budget.
+const Glyph& cachedGlyph(QChar c, double size, const TimerTextStyle& style, qreal ratio) {
+    struct Entry {
+        QChar c;
+        double size;
+        TimerTextStyle style;
+        qreal ratio;
+        Glyph glyph;
+        qint64 bytes() const {
+            return glyph.shadow.sizeInBytes() + glyph.outline.sizeInBytes() +
+                   glyph.fill.sizeInBytes();
+        }
+    };
+    static std::list<Entry> entries;
+    static qint64 total = 0;
+    constexpr qint64 kBudget = 16LL * 1024 * 1024;
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+        if (it->c == c && it->size == size && it->style == style && it->ratio == ratio) {
+            entries.splice(entries.begin(), entries, it);
+            return entries.front().glyph;
+        }
+    }
+    entries.push_front(Entry{c, size, style, ratio, renderGlyph(c, size, style, ratio)});
+    total += entries.front().bytes();
+    while (total > kBudget && entries.size() > 1) {
+        total -= entries.back().bytes();
+        entries.pop_back();
+    }
+    return entries.front().glyph;
 }
 
 } // namespace
@@ -67,48 +193,48 @@ QList<QPointF> outlineOffsets(double d) {
 }
 
 QSizeF measure(const QString& text, double size, TimerFontStyle font) {
-    const QImage& device = measuringDevice();
-    const QFontMetricsF metrics(fontFor(font, size, device), &device);
-    return QSizeF(layOut(text, metrics).width, metrics.height());
+    const FontMeasures& measures = measuresFor(font, size);
+    return QSizeF(layOut(text, measures).width, measures.height());
 }
 
 Rendering render(const QString& text, double size, const TimerTextStyle& style,
                  qreal devicePixelRatio) {
-    const QImage& device = measuringDevice();
-    const QFont font = fontFor(style.font, size, device);
-    const QFontMetricsF metrics(font, &device);
+    const FontMeasures& metrics = measuresFor(style.font, size);
     const Layout layout = layOut(text, metrics);
     const QSizeF textSize(layout.width, metrics.height());
 
-    const double reach = (style.showOutline ? style.lineWidth : 0.0);
-    const double margin = std::ceil(reach + 3.0 * kShadowBlur + kShadowOffsetY + 1.0);
-    const QSizeF canvas(textSize.width() + 2 * margin, textSize.height() + 2 * margin);
-    const QSize pixels = (canvas * devicePixelRatio).toSize().expandedTo(QSize(1, 1));
+    const double margin = marginFor(style);
+    const double overhang = std::ceil(kOverhang * size);
+    const QSizeF canvas(textSize.width() + 2 * (margin + overhang), textSize.height() + 2 * margin);
+    QImage image((canvas * devicePixelRatio).toSize().expandedTo(QSize(1, 1)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    image.setDevicePixelRatio(devicePixelRatio);
 
-    // The stack of text layers, then the shadow made from its coverage underneath.
-    QImage stack(pixels, QImage::Format_ARGB32_Premultiplied);
-    stack.fill(Qt::transparent);
-    stack.setDevicePixelRatio(devicePixelRatio);
-    const QPointF baseline(margin, margin + metrics.ascent());
-    {
-        QPainter painter(&stack);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setFont(fontFor(style.font, size, stack));
-        if (style.showOutline) {
-            painter.setPen(style.stroke);
-            for (const QPointF& offset : outlineOffsets(style.lineWidth))
-                drawText(painter, text, layout, baseline + offset);
-        }
-        painter.setPen(style.fill);
-        drawText(painter, text, layout, baseline);
+    // Each glyph's layers at its place, on whole device pixels. As in one drawing of the whole
+    // text: every shadow first (added up, as the blur of the glyphs together would be), then
+    // every outline, then every fill.
+    std::vector<const Glyph*> glyphs;
+    std::vector<QPointF> places;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        glyphs.push_back(&cachedGlyph(text[i], size, style, devicePixelRatio));
+        places.emplace_back(std::round(layout.x[size_t(i)] * devicePixelRatio) / devicePixelRatio,
+                            0.0);
     }
-
-    const QImage withShadow = SoftShadow::withShadow(stack, kShadowBlur, QPointF(0, kShadowOffsetY),
-                                                     QColor(0, 0, 0, int(255 * kShadowOpacity)));
-    return Rendering{withShadow,
-                     QPointF(margin + textSize.width() / 2, margin + textSize.height() / 2),
-                     textSize};
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_Plus);
+    for (size_t i = 0; i < glyphs.size(); ++i)
+        painter.drawImage(places[i], glyphs[i]->shadow);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (style.showOutline)
+        for (size_t i = 0; i < glyphs.size(); ++i)
+            painter.drawImage(places[i], glyphs[i]->outline);
+    for (size_t i = 0; i < glyphs.size(); ++i)
+        painter.drawImage(places[i], glyphs[i]->fill);
+    painter.end();
+    return Rendering{
+        image, QPointF(margin + overhang + textSize.width() / 2, margin + textSize.height() / 2),
+        textSize};
 }
 
 const Rendering& cached(const QString& text, double size, const TimerTextStyle& style,

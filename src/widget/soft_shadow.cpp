@@ -43,7 +43,7 @@ void blurAlpha(QImage& image, int radius) {
     }
 }
 
-QImage withShadow(const QImage& layer, double blur, QPointF offset, const QColor& color) {
+QImage shadowOf(const QImage& layer, double blur, QPointF offset, const QColor& color) {
     const qreal ratio = layer.devicePixelRatio();
     QImage result(layer.size(), QImage::Format_ARGB32_Premultiplied);
     result.fill(Qt::transparent);
@@ -56,7 +56,12 @@ QImage withShadow(const QImage& layer, double blur, QPointF offset, const QColor
     painter.begin(&result);
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
     painter.fillRect(QRectF(QPointF(0, 0), QSizeF(layer.size()) / ratio), color);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    return result;
+}
+
+QImage withShadow(const QImage& layer, double blur, QPointF offset, const QColor& color) {
+    QImage result = shadowOf(layer, blur, offset, color);
+    QPainter painter(&result);
     painter.drawImage(QPointF(0, 0), layer);
     return result;
 }

@@ -148,6 +148,16 @@ WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins
                                                            : AnimatedValue::Motion::spring(0.3));
     });
 
+    // The clock ticks only while it is shown.
+    auto tickClockWhenShown = [this] {
+        if (isClock() && !m_clock.isTicking())
+            m_clock.start();
+        else if (!isClock())
+            m_clock.stop();
+    };
+    connect(&settings, &Settings::widgetModeChanged, this, tickClockWhenShown);
+    tickClockWhenShown();
+
     m_rotation.animateTo(settings.catRotation(), AnimatedValue::Motion::jump());
     refreshState();
     finishAnimations();

@@ -291,6 +291,17 @@ private slots:
         QCOMPARE(f.layout.timerFontSize(), std::max(12.0, size - 24 / (4 * scale)));
     }
 
+    // Nothing wakes the program twice a second for a clock nobody sees.
+    void clockTicksOnlyWhileShown() {
+        Fixture f;
+        QVERIFY(!f.clockEngine.isTicking());
+        f.settings.setWidgetMode(WidgetMode::clock);
+        QVERIFY(f.clockEngine.isTicking());
+        QCOMPARE(f.clockEngine.ticker()->interval(), 500);
+        f.settings.setWidgetMode(WidgetMode::timer);
+        QVERIFY(!f.clockEngine.isTicking());
+    }
+
     void controlButtonDrivesTheTimer() {
         Fixture f;
         f.hover(true);
