@@ -1,4 +1,5 @@
 #include "app/single_instance.h"
+#include "unreachable_path.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -103,11 +104,7 @@ private slots:
 
     void aFolderThatCannotHoldALockStillStarts() {
         QTemporaryDir dir;
-        QFile plain(dir.filePath("file"));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
-        // A runtime folder below a plain file can never be created.
-        SingleInstance instance(dir.filePath("file/run"));
+        SingleInstance instance(pathBelowAPlainFile(dir, "file", "run"));
         QVERIFY(instance.claim());
     }
 

@@ -1,5 +1,6 @@
 #include "settings/key_value_store.h"
 #include "temp_store.h"
+#include "unreachable_path.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -115,12 +116,7 @@ private slots:
     // A store whose file cannot be written keeps working in memory and says so once.
     void unwritableFileIsReportedOnce() {
         QTemporaryDir dir;
-        // The folder that should hold the file is a plain file, so nothing can be created in
-        // it (this holds for root too, unlike permission bits).
-        QFile blocker(dir.filePath("Purrtick"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        KeyValueStore store(dir.filePath("Purrtick/Purrtick.conf"));
+        KeyValueStore store(pathBelowAPlainFile(dir, "Purrtick", "Purrtick.conf"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("설정 저장 실패: .*Purrtick.conf"));
         QTest::failOnWarning(QRegularExpression("."));
         store.writeBool("a", true);
