@@ -5,11 +5,13 @@
 #include "platform/safe_files.h"
 #include "settings/settings.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QUuid>
 
 #include <algorithm>
@@ -138,6 +140,33 @@ void CustomCat::remove(const QString& name) {
         m_settings.setCustomCatDoneFileName(std::nullopt);
 }
 
+CustomCat::FileStamp CustomCat::FileStamp::of(const QString& path) {
+    const QFileInfo info(path);
+    return FileStamp{info.size(), info.lastModified()};
+}
+
+QString CustomCat::pathOf(const QString& name) const {
+    return QDir(m_library).filePath(name);
+}
+
+bool CustomCat::failedBefore(const QString& name, const FileStamp& stamp) const {
+    const auto failed = m_failures.constFind(name);
+    return failed != m_failures.constEnd() && *failed == stamp;
+}
+
+void CustomCat::keepResult(const QString& name, const FileStamp& stamp,
+                           const std::optional<QImage>& decoded, const QString& error) {
+    if (!decoded) {
+        m_failures.insert(name, stamp);
+        qCWarning(lcPurrtick, "CustomCat 사진을 읽지 못했습니다: %s: %s", qPrintable(name),
+                  qPrintable(error));
+        return;
+    }
+    m_failures.remove(name);
+    cacheDrop(name);
+    cacheInsert(name, *decoded);
+}
+
 std::optional<QImage> CustomCat::image(const QString& name) {
     if (const auto cached = m_cache.constFind(name); cached != m_cache.constEnd()) {
         m_recency.removeOne(name);
@@ -146,24 +175,49 @@ std::optional<QImage> CustomCat::image(const QString& name) {
     }
     if (!isPlainFileName(name))
         return std::nullopt;
-    const QString path = QDir(m_library).filePath(name);
-    const QFileInfo info(path);
-    const FileStamp stamp{info.size(), info.lastModified()};
-    if (const auto failed = m_failures.constFind(name);
-        failed != m_failures.constEnd() && *failed == stamp)
+    const FileStamp stamp = FileStamp::of(pathOf(name));
+    if (failedBefore(name, stamp))
         return std::nullopt;
     QString error;
-    std::optional<QImage> decoded =
-        ImageDecoding::decodeFile(path, QSize(kDisplaySide, kDisplaySide), &error);
-    if (!decoded) {
-        m_failures.insert(name, stamp);
-        qCWarning(lcPurrtick, "CustomCat 사진을 읽지 못했습니다: %s: %s", qPrintable(name),
-                  qPrintable(error));
-        return std::nullopt;
-    }
-    m_failures.remove(name);
-    cacheInsert(name, *decoded);
+    const std::optional<QImage> decoded =
+        ImageDecoding::decodeFile(pathOf(name), QSize(kDisplaySide, kDisplaySide), &error);
+    keepResult(name, stamp, decoded, error);
     return decoded;
+}
+
+std::optional<QImage> CustomCat::imageWhenReady(const QString& name) {
+    if (const auto cached = m_cache.constFind(name); cached != m_cache.constEnd()) {
+        m_recency.removeOne(name);
+        m_recency.append(name);
+        return *cached;
+    }
+    if (!isPlainFileName(name) || m_loading.contains(name))
+        return std::nullopt;
+    const QString path = pathOf(name);
+    const FileStamp stamp = FileStamp::of(path);
+    if (failedBefore(name, stamp))
+        return std::nullopt;
+    m_loading.insert(name);
+    std::weak_ptr<CustomCat*> alive = m_alive;
+    QThreadPool::globalInstance()->start([path, name, stamp, alive] {
+        QString error;
+        std::optional<QImage> decoded =
+            ImageDecoding::decodeFile(path, QSize(kDisplaySide, kDisplaySide), &error);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [name, stamp, alive, decoded = std::move(decoded), error] {
+                const std::shared_ptr<CustomCat*> self = alive.lock();
+                if (!self)
+                    return;
+                CustomCat& library = **self;
+                library.m_loading.remove(name);
+                library.keepResult(name, stamp, decoded, error);
+                if (library.onImageReady)
+                    library.onImageReady(name);
+            },
+            Qt::QueuedConnection);
+    });
+    return std::nullopt;
 }
 
 void CustomCat::transferRoles(const QString& from, const QString& to) {

@@ -5,9 +5,12 @@
 #include <QHash>
 #include <QImage>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 class Settings;
@@ -17,6 +20,14 @@ class Settings;
 class CustomCat {
 public:
     enum class Slot { normal, done };
+
+    // A file's size and modification time, which change when it is written again.
+    struct FileStamp {
+        qint64 size;
+        QDateTime modified;
+        static FileStamp of(const QString& path);
+        friend bool operator==(const FileStamp&, const FileStamp&) = default;
+    };
 
     // The default budget of decoded photos kept in memory.
     static constexpr qint64 kDefaultCacheBytes = 192LL * 1024 * 1024;
@@ -52,6 +63,13 @@ public:
     // role is assigned to another photo, or forgetFailure() is called for it.
     std::optional<QImage> image(const QString& name);
     void forgetFailure(const QString& name) { m_failures.remove(name); }
+
+    // The same photo if it is decoded already. Otherwise decoding starts off the main thread
+    // and this gives nothing; onImageReady runs on the main thread once the photo is decoded
+    // or has failed. The widget draws through this, so a large photo never holds up a paint.
+    std::optional<QImage> imageWhenReady(const QString& name);
+    bool isLoading() const { return !m_loading.isEmpty(); }
+    std::function<void(const QString& name)> onImageReady;
     // Every role that named `from` names `to`.
     void transferRoles(const QString& from, const QString& to);
 
@@ -62,6 +80,11 @@ public:
 
 private:
     QString newName(const QString& extension) const;
+    // The photo's file as it is now, and whether an earlier failure still stands for it.
+    QString pathOf(const QString& name) const;
+    bool failedBefore(const QString& name, const FileStamp& stamp) const;
+    void keepResult(const QString& name, const FileStamp& stamp,
+                    const std::optional<QImage>& decoded, const QString& error);
     void cacheInsert(const QString& name, const QImage& image);
     void cacheDrop(const QString& name);
 
@@ -76,12 +99,11 @@ private:
     QHash<QString, QImage> m_cache;
     QStringList m_recency;
 
-    // Photos that could not be read, with the size and time of the file as it was then.
-    struct FileStamp {
-        qint64 size;
-        QDateTime modified;
-        friend bool operator==(const FileStamp&, const FileStamp&) = default;
-    };
+    // Photos that could not be read, with their files' stamps as they were then.
     QHash<QString, FileStamp> m_failures;
     QList<QMetaObject::Connection> m_roleWatch;
+    // Photos being decoded off the main thread.
+    QSet<QString> m_loading;
+    // Expires with this object, so a decode that finishes later finds nobody to tell.
+    std::shared_ptr<CustomCat*> m_alive = std::make_shared<CustomCat*>(this);
 };

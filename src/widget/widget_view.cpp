@@ -148,6 +148,13 @@ WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins
                                                            : AnimatedValue::Motion::spring(0.3));
     });
 
+    // Photos are decoded off the main thread; each one that arrives is drawn, and may move the
+    // text with the picture's frame.
+    m_library.onImageReady = [this](const QString&) {
+        layoutChildren();
+        update();
+    };
+
     // The clock ticks only while it is shown.
     auto tickClockWhenShown = [this] {
         if (isClock() && !m_clock.isTicking())
@@ -215,12 +222,12 @@ std::optional<QImage> WidgetView::customImage() const {
     if (!isClock() && m_engine.state() == TimerState::done) {
         m_library.migrateIfNeeded();
         if (const auto done = m_settings.customCatDoneFileName())
-            if (auto image = m_library.image(*done))
+            if (auto image = m_library.imageWhenReady(*done))
                 return image;
     }
     m_library.migrateIfNeeded();
     if (const auto normal = m_settings.customCatFileName())
-        return m_library.image(*normal);
+        return m_library.imageWhenReady(*normal);
     return std::nullopt;
 }
 
@@ -480,10 +487,11 @@ void WidgetView::paintCat(QPainter& painter) {
             centred(centre, 1).adjusted(-drawn.width() / 2 + 0.5, -drawn.height() / 2 + 0.5,
                                         drawn.width() / 2 - 0.5, drawn.height() / 2 - 0.5),
             *photo);
-    } else if (skin.isCustom) {
+    } else if (skin.isCustom && !m_library.isLoading()) {
+        // (While a photo is still being decoded nothing is drawn in its place.)
         CatFigure::paintPhotoPlaceholder(painter, centre, scale,
                                          QStringLiteral("설정에서 사진을 골라주세요"), 0.85);
-    } else {
+    } else if (!skin.isCustom) {
         m_figure.paint(painter, centre, scale * 1.6);
     }
     painter.restore();

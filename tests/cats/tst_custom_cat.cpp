@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QThreadPool>
+
+#include <memory>
 
 namespace {
 
@@ -146,6 +149,32 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^CustomCat 사진을 읽지 못했습니다"));
         l.settings.setCustomCatFileName(QString("cat-missing.png"));
         QVERIFY(!l.cat.image("cat-missing.png"));
+    }
+
+    void photosAreDecodedOffTheMainThread() {
+        Library l;
+        const QString name = *l.cat.addPNG(pngBytes({30, 20}));
+        QStringList ready;
+        l.cat.onImageReady = [&](const QString& which) { ready << which; };
+        QVERIFY(!l.cat.imageWhenReady(name));
+        QVERIFY(l.cat.isLoading());
+        QVERIFY(!l.cat.imageWhenReady(name)); // asked again while loading: still one decode
+        QTRY_COMPARE(ready, QStringList{name});
+        QVERIFY(!l.cat.isLoading());
+        QCOMPARE(l.cat.imageWhenReady(name)->size(), QSize(30, 20));
+        QCOMPARE(ready.size(), 1);
+    }
+
+    void aLibraryGoneBeforeItsPhotoArrivesIsLeftAlone() {
+        auto l = std::make_unique<Library>();
+        const QString name = *l->cat.addPNG(pngBytes({400, 300}));
+        bool called = false;
+        l->cat.onImageReady = [&](const QString&) { called = true; };
+        QVERIFY(!l->cat.imageWhenReady(name));
+        l.reset();
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QVERIFY(!called);
     }
 
     void photosAreDecodedAtTheSizeTheyAreShown() {

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
@@ -118,6 +119,17 @@ struct Fixture {
         return view->findChild<T*>(QString(), Qt::FindDirectChildrenOnly);
     }
     QList<DragCatcher*> dragCatchers() { return view->findChildren<DragCatcher*>(); }
+
+    // The photo the widget shows once the photos it asked for are decoded (off the main
+    // thread, so a large one never holds up a paint).
+    std::optional<QImage> shownPhoto() {
+        view->customImage();
+        if (!QTest::qWaitFor([&] { return !library.isLoading(); }, 5000))
+            qWarning("photos still loading");
+        view->customImage();
+        (void)QTest::qWaitFor([&] { return !library.isLoading(); }, 5000);
+        return view->customImage();
+    }
 
     // Pointer events delivered to the window at window coordinates, as the window system
     // delivers them: the widget stack decides which child gets them.
@@ -379,20 +391,37 @@ private slots:
         const QString normal = *f.library.addPNG(pngBytes({100, 200}, Qt::green));
         const QString done = *f.library.addPNG(pngBytes({50, 50}, Qt::red));
         f.skins->setSelectedID("custom");
-        QVERIFY(!f.view->customImage());
+        QVERIFY(!f.shownPhoto());
         QCOMPARE(f.view->contentRect(), QRectF(0, 0, 180, 190));
         f.settings.setCustomCatFileName(normal);
-        QCOMPARE(f.view->customImage()->size(), QSize(100, 200));
+        QCOMPARE(f.shownPhoto()->size(), QSize(100, 200));
         QCOMPARE(f.view->contentRect(), QRectF(42.5, 0, 95, 190));
         f.settings.setCustomCatDoneFileName(QString("missing.png"));
         f.finish();
-        QCOMPARE(f.view->customImage()->size(), QSize(100, 200));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("사진을 읽지 못했습니다: missing.png"));
+        QCOMPARE(f.shownPhoto()->size(), QSize(100, 200));
         f.settings.setCustomCatDoneFileName(done);
-        QCOMPARE(f.view->customImage()->size(), QSize(50, 50));
+        QCOMPARE(f.shownPhoto()->size(), QSize(50, 50));
         f.settings.setWidgetMode(WidgetMode::clock);
-        QCOMPARE(f.view->customImage()->size(), QSize(100, 200));
+        QCOMPARE(f.shownPhoto()->size(), QSize(100, 200));
         f.skins->setSelectedID("bundled:blue");
-        QVERIFY(!f.view->customImage());
+        QVERIFY(!f.shownPhoto());
+    }
+
+    // A photo is decoded off the main thread: the first paint shows neither the photo nor the
+    // "choose a photo" placeholder, and the photo appears once it has arrived.
+    void aPhotoArrivesAfterTheFirstPaint() {
+        Fixture f;
+        const QString name = *f.library.addPNG(pngBytes({180, 190}, QColor(0, 255, 0)));
+        f.settings.setCustomCatFileName(name);
+        f.skins->setSelectedID("custom");
+        const QImage first = f.render();
+        QVERIFY(f.library.isLoading());
+        QCOMPARE(countNear(first, QRect(0, 0, 180, 100), QColor(0, 255, 0)), 0);
+        QCOMPARE(countNear(first, QRect(0, 0, 180, 100), QColor(255, 255, 255), 60), 0);
+        QTRY_VERIFY(!f.library.isLoading());
+        QVERIFY(countNear(f.render(), QRect(0, 0, 180, 100), QColor(0, 255, 0)) > 10000);
     }
 
     void rotationAccumulatesPastAFullTurn() {
