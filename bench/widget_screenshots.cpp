@@ -17,6 +17,7 @@
 #include "widget/widget_view.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEnterEvent>
 #include <QPainter>
@@ -152,6 +153,11 @@ int main(int argc, char* argv[]) {
                 for (const Look& state : states) {
                     state.apply();
                     shown->resize(size);
+                    // Photos arrive from a background decode: ask for the one this state
+                    // shows and wait for it.
+                    shown->customImage();
+                    while (library.isLoading())
+                        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
                     shown->finishAnimations();
                     QPixmap pixmap(size * 2);
                     pixmap.setDevicePixelRatio(2.0);

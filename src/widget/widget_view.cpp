@@ -170,6 +170,11 @@ WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins
     finishAnimations();
 }
 
+WidgetView::~WidgetView() {
+    // The library outlives the view; a photo that arrives later must not call into it.
+    m_library.onImageReady = nullptr;
+}
+
 double WidgetView::s() const {
     return m_layout.scale();
 }
@@ -483,10 +488,11 @@ void WidgetView::paintCat(QPainter& painter) {
     if (photo) {
         const double grow = m_photoScale.value();
         const QSizeF drawn = content * grow;
-        painter.drawImage(
+        const QRectF target =
             centred(centre, 1).adjusted(-drawn.width() / 2 + 0.5, -drawn.height() / 2 + 0.5,
-                                        drawn.width() / 2 - 0.5, drawn.height() / 2 - 0.5),
-            *photo);
+                                        drawn.width() / 2 - 0.5, drawn.height() / 2 - 0.5);
+        painter.drawImage(target,
+                          photoLayer(*photo, target.size(), painter.device()->devicePixelRatioF()));
     } else if (skin.isCustom && !m_library.isLoading()) {
         // (While a photo is still being decoded nothing is drawn in its place.)
         CatFigure::paintPhotoPlaceholder(painter, centre, scale,
@@ -495,6 +501,20 @@ void WidgetView::paintCat(QPainter& painter) {
         m_figure.paint(painter, centre, scale * 1.6);
     }
     painter.restore();
+}
+
+const QImage& WidgetView::photoLayer(const QImage& photo, QSizeF size, qreal ratio) {
+    // The photo scaled once to the size it is drawn at (the display-size decode is still up to
+    // ten times larger), so a repaint of the time text copies pixels instead of filtering the
+    // whole photo down again.
+    const QSize pixels = (size * ratio).toSize().expandedTo(QSize(1, 1));
+    if (m_photoLayer.key != photo.cacheKey() || m_photoLayer.image.size() != pixels) {
+        m_photoLayer.key = photo.cacheKey();
+        m_photoLayer.image = photo.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        m_photoLayer.image.setDevicePixelRatio(ratio);
+    }
+    return m_photoLayer.image;
 }
 
 void WidgetView::paintText(QPainter& painter) {

@@ -47,6 +47,7 @@ public:
 
     WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins, LayoutStore& layout,
                Settings& settings, CustomCat& library, QWidget* parent = nullptr);
+    ~WidgetView() override;
 
     // What the view derives from the models (exposed for tests).
     QString displayText() const;
@@ -85,6 +86,7 @@ private:
     QRectF textRect() const; // the text itself, in widget coordinates
     void paintCat(QPainter& painter);
     void paintText(QPainter& painter);
+    const QImage& photoLayer(const QImage& photo, QSizeF size, qreal ratio);
     void paintControls(QPainter& painter);
     void paintGrip(QPainter& painter, const QRectF& area, const QString& symbol, double opacity);
     QRectF controlRect() const;
@@ -121,6 +123,10 @@ private:
     AnimatedValue m_photoScale{1.0};
     bool m_wasAlerting = false;
     QElapsedTimer m_pulseFrame;
+    struct PhotoLayer {
+        qint64 key = 0;
+        QImage image;
+    } m_photoLayer;
     QRectF m_paintedTextRect;
     struct ControlLayer {
         QString symbol;

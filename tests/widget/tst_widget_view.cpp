@@ -424,6 +424,17 @@ private slots:
         QVERIFY(countNear(f.render(), QRect(0, 0, 180, 100), QColor(0, 255, 0)) > 10000);
     }
 
+    void aViewGoneBeforeItsPhotoArrivesIsLeftAlone() {
+        Fixture f;
+        const QString name = *f.library.addPNG(pngBytes({600, 400}));
+        f.settings.setCustomCatFileName(name);
+        f.skins->setSelectedID("custom");
+        f.view->customImage();
+        QVERIFY(f.library.isLoading());
+        f.view.reset();
+        QTRY_VERIFY(!f.library.isLoading());
+    }
+
     void rotationAccumulatesPastAFullTurn() {
         Fixture f;
         f.hover(true);
