@@ -66,7 +66,8 @@ public:
 
     // The same photo if it is decoded already. Otherwise decoding starts off the main thread
     // and this gives nothing; onImageReady runs on the main thread once the photo is decoded
-    // or has failed. The widget draws through this, so a large photo never holds up a paint.
+    // or has failed. The widget draws through this, so a large photo never holds up a paint;
+    // it is the one listener.
     std::optional<QImage> imageWhenReady(const QString& name);
     bool isLoading() const { return !m_loading.isEmpty(); }
     std::function<void(const QString& name)> onImageReady;

@@ -97,10 +97,6 @@ Layout layOut(const QString& text, const FontMeasures& measures) {
     return layout;
 }
 
-// How far beyond its advance a glyph's ink may reach (script faces lean into their
-// neighbours), in units of the font size.
-constexpr double kOverhang = 0.25;
-
 double marginFor(const TimerTextStyle& style) {
     const double reach = style.showOutline ? style.lineWidth : 0.0;
     return std::ceil(reach + 3.0 * kShadowBlur + kShadowOffsetY + 1.0);

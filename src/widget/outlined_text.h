@@ -30,6 +30,10 @@ struct Rendering {
     QSizeF textSize; // the size of the text itself (outline and shadow not counted), points
 };
 
+// How far beyond its cell a glyph's ink may reach (script faces lean into their neighbours),
+// in units of the font size; the text's image leaves that much room on either side.
+inline constexpr double kOverhang = 0.25;
+
 // The outline offsets in drawing order: (d,0), (−d,0), (0,d), (0,−d), then the diagonals.
 QList<QPointF> outlineOffsets(double lineWidth);
 

@@ -363,10 +363,12 @@ void WidgetView::refreshVisibility() {
 }
 
 QRect WidgetView::textUpdateRect() const {
-    // The text where it was last drawn and where it goes now, with its outline and shadow.
+    // The text where it was last drawn and where it goes now, with its outline and shadow, and
+    // sideways as far as a script face's strokes may reach past their cells.
     const double reach = std::max(0.09 * fontSize(), 2.0) + 8.0;
+    const double sideways = reach + OutlinedText::kOverhang * fontSize();
     return m_paintedTextRect.united(textRect())
-        .adjusted(-reach, -reach, reach, reach)
+        .adjusted(-sideways, -reach, sideways, reach)
         .toAlignedRect();
 }
 
