@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -102,4 +103,28 @@ std::optional<QImage> BundledCat::image(const QString& fileName) {
     if (decoded)
         m_cache.insert(fileName, *decoded);
     return decoded;
+}
+
+QSize BundledCat::imageSize(const QString& fileName) {
+    if (const auto known = m_sizes.constFind(fileName); known != m_sizes.constEnd())
+        return *known;
+    const auto path = m_paths.constFind(fileName);
+    if (path == m_paths.constEnd())
+        return {};
+    QImageReader reader(*path);
+    reader.setAutoTransform(true);
+    QSize size = reader.size();
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    if (size.isEmpty())
+        return {};
+    m_sizes.insert(fileName, size);
+    return size;
+}
+
+std::optional<QImage> BundledCat::imageAt(const QString& fileName, QSize pixels) {
+    const auto path = m_paths.constFind(fileName);
+    if (path == m_paths.constEnd())
+        return std::nullopt;
+    return ImageDecoding::decodeFile(*path, pixels);
 }

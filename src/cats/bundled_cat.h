@@ -33,6 +33,12 @@ public:
 
     // The picture of that file name, or nothing; a failed load is tried again next time.
     std::optional<QImage> image(const QString& fileName);
+    // The picture's size in pixels, read from its header; empty when it cannot be read.
+    QSize imageSize(const QString& fileName);
+    // The picture decoded straight at `pixels` (its aspect is the caller's business) and not
+    // kept: the pictures are rasterised large enough for the largest widget, far larger than
+    // what a small one shows.
+    std::optional<QImage> imageAt(const QString& fileName, QSize pixels);
 
 private:
     void readNames(const QString& catsFolder);
@@ -42,4 +48,5 @@ private:
     QList<CatSkin> m_skins;
     QHash<QString, QString> m_paths;
     QHash<QString, QImage> m_cache;
+    QHash<QString, QSize> m_sizes;
 };

@@ -129,7 +129,9 @@ void CatFigure::paint(QPainter& painter, QPointF center, double s) {
         if (const std::optional<QString> name = m_settings.customCatFileName())
             photo = m_library.image(*name);
         if (photo)
-            paintPicture(painter, center, s, photo);
+            paintPicture(painter, center, s, photo->size(),
+                         QStringLiteral("photo:") + QString::number(photo->cacheKey()),
+                         [&](QSize) { return photo; });
         else
             paintPhotoPlaceholder(painter, center, s, QStringLiteral("사진을 골라주세요"), 0.8);
         if (m_state == TimerState::paused || m_state == TimerState::done)
@@ -138,10 +140,13 @@ void CatFigure::paint(QPainter& painter, QPointF center, double s) {
                 QPointF(center.x() + kPictureSide * s / 2, center.y() - kPictureSide * s / 2), s,
                 0.45);
     } else if (m_skin.imageFile) {
-        const std::optional<QImage> picture = m_catalogue.image(*m_skin.imageFile);
-        if (picture)
-            paintPicture(painter, center, s, picture);
-        else
+        const QString file = *m_skin.imageFile;
+        const QSize natural = m_catalogue.imageSize(file);
+        const bool drawn =
+            !natural.isEmpty() &&
+            paintPicture(painter, center, s, natural, QStringLiteral("bundled:") + file,
+                         [&](QSize pixels) { return m_catalogue.imageAt(file, pixels); });
+        if (!drawn)
             SymbolIcon::draw(painter, QStringLiteral("photo"), symbolBox(center, 34 * s),
                              QColor(255, 255, 255, 204));
         if (m_state == TimerState::paused || m_state == TimerState::done)
@@ -154,16 +159,23 @@ void CatFigure::paint(QPainter& painter, QPointF center, double s) {
     }
 }
 
-void CatFigure::paintPicture(QPainter& painter, QPointF center, double s,
-                             const std::optional<QImage>& image) {
+bool CatFigure::paintPicture(QPainter& painter, QPointF center, double s, QSize natural,
+                             const QString& key,
+                             const std::function<std::optional<QImage>(QSize)>& load) {
     const double side = kPictureSide * s;
-    const QSizeF fitted = QSizeF(image->size()).scaled(side, side, Qt::KeepAspectRatio);
+    const QSizeF fitted = QSizeF(natural).scaled(side, side, Qt::KeepAspectRatio);
     const qreal ratio = painter.device()->devicePixelRatioF();
     const QSize pixels = (fitted * ratio).toSize().expandedTo(QSize(1, 1));
-    if (m_picture.key != image->cacheKey() || m_picture.pixels != pixels) {
-        QImage scaled = image->scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        m_picture = {image->cacheKey(), pixels, scaled, desaturated(scaled, kMutedSaturation)};
+    if (m_picture.key != key || m_picture.pixels != pixels) {
+        const std::optional<QImage> source = load(pixels);
+        if (!source || source->isNull())
+            return false;
+        QImage scaled = source->size() == pixels ? *source
+                                                 : source->scaled(pixels, Qt::IgnoreAspectRatio,
+                                                                  Qt::SmoothTransformation);
+        scaled.convertTo(QImage::Format_ARGB32_Premultiplied);
+        scaled.setDevicePixelRatio(1.0);
+        m_picture = {key, pixels, scaled, desaturated(scaled, kMutedSaturation)};
     }
     const double grow = m_pictureScale.value();
     const QSizeF drawn = fitted * grow;
@@ -180,6 +192,7 @@ void CatFigure::paintPicture(QPainter& painter, QPointF center, double s,
         painter.drawImage(target, m_picture.colour);
     }
     painter.restore();
+    return true;
 }
 
 void CatFigure::paintPhotoPlaceholder(QPainter& painter, QPointF center, double s,

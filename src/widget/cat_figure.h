@@ -55,8 +55,10 @@ public:
     std::function<void()> onChanged;
 
 private:
-    void paintPicture(QPainter& painter, QPointF center, double s,
-                      const std::optional<QImage>& image);
+    // A picture of `natural` size fitted into the figure's square. `load` gives it at the pixel
+    // size asked for (or larger); it is asked only when the picture or that size changes.
+    bool paintPicture(QPainter& painter, QPointF center, double s, QSize natural,
+                      const QString& key, const std::function<std::optional<QImage>(QSize)>& load);
 
     void paintSymbol(QPainter& painter, QPointF center, double s);
     void paintBadge(QPainter& painter, QPointF center, double s, double circleOpacity);
@@ -80,7 +82,7 @@ private:
 
     // The scaled picture and its desaturated twin; blending them is exact for saturation.
     struct PictureCache {
-        qint64 key = 0;
+        QString key;
         QSize pixels;
         QImage colour;
         QImage muted;

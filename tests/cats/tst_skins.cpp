@@ -121,6 +121,17 @@ private slots:
         QVERIFY(catalogue.image("bad.png"));
     }
 
+    // The widget reads a picture's size from its header and decodes it at the size it draws.
+    void picturesAtTheSizeTheyAreDrawn() {
+        Bundle bundle({"good.png", "bad.png"}, {}, {"bad.png"});
+        BundledCat catalogue = bundle.catalogue();
+        QCOMPARE(catalogue.imageSize("good.png"), QSize(8, 8));
+        QCOMPARE(catalogue.imageAt("good.png", QSize(4, 4))->size(), QSize(4, 4));
+        QCOMPARE(catalogue.imageSize("bad.png"), QSize());
+        QVERIFY(!catalogue.imageAt("bad.png", QSize(4, 4)));
+        QCOMPARE(catalogue.imageSize("missing.png"), QSize());
+    }
+
     void missingBundleHasNoSkins() {
         BundledCat catalogue("/nonexistent/Purrtick_Purrtick.bundle");
         QVERIFY(catalogue.skins().isEmpty());
