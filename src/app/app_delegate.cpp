@@ -201,6 +201,44 @@ void AppDelegate::showWidget() {
     rebuildMenu();
 }
 
+void AppDelegate::perform(CommandLine::Command command) {
+    using C = CommandLine::Command;
+    const TimerState state = m_timer.state();
+    switch (command) {
+    case C::show:
+        showWidget();
+        return;
+    case C::toggle:
+        toggleTimer();
+        return;
+    case C::start:
+        // Like the menu's toggle, but only ever towards running.
+        if (state != TimerState::running)
+            toggleTimer();
+        return;
+    case C::pause:
+        if (state == TimerState::running)
+            toggleTimer();
+        return;
+    case C::reset:
+        resetTimer();
+        return;
+    case C::stopAlert:
+        ackAlert();
+        return;
+    case C::hide:
+        if (m_store.isWidgetVisible())
+            toggleWidget();
+        return;
+    case C::settings:
+        openSettings();
+        return;
+    case C::quit:
+        quit();
+        return;
+    }
+}
+
 void AppDelegate::openWindow(std::unique_ptr<SecondaryWindow>& window, const QString& title) {
     if (!window) {
         // The window is a member of the delegate, so the delegate's life covers it.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/command_line.h"
 #include "app/floating_panel.h"
 #include "app/secondary_window.h"
 #include "settings/enums.h"
@@ -50,6 +51,8 @@ public:
 
     // A later launch of the program asked this one to show itself.
     void showWidget();
+    // A command from a launch's command line, with the effect of the menu's.
+    void perform(CommandLine::Command command);
 
     QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
     FloatingPanel* panel() const { return m_panel.get(); }

@@ -1,4 +1,5 @@
 #include "app/app_delegate.h"
+#include "app/command_line.h"
 #include "app/platform_choice.h"
 #include "app/single_instance.h"
 #include "cats/custom_cat.h"
@@ -14,10 +15,31 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
+    // Answered before anything starts: no display, no lock, no window.
+    const CommandLine::Request request = CommandLine::parse(arguments.mid(1));
+    switch (request.kind) {
+    case CommandLine::Request::Kind::help:
+        std::fputs(CommandLine::usage().toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Request::Kind::version:
+        std::fputs("Purrtick " PURRTICK_VERSION "\n", stdout);
+        return 0;
+    case CommandLine::Request::Kind::usageError:
+        std::fputs((QStringLiteral("purrtick: ") + request.error + QLatin1Char('\n') +
+                    CommandLine::usage())
+                       .toLocal8Bit()
+                       .constData(),
+                   stderr);
+        return 2;
+    case CommandLine::Request::Kind::run:
+        break;
+    }
     if (const auto platform =
             preferredPlatform(QProcessEnvironment::systemEnvironment(), arguments))
         qputenv("QT_QPA_PLATFORM", *platform);
@@ -29,7 +51,10 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     SingleInstance instance(Paths::runtimeDirectory());
-    if (!instance.claim())
+    if (!instance.claim(CommandLine::requestLine(request.command)))
+        return 0;
+    // Asked to end an instance that was not running: there is nothing to do.
+    if (request.command == CommandLine::Command::quit)
         return 0;
 
     quitOnTerminationSignals();
@@ -40,9 +65,17 @@ int main(int argc, char* argv[]) {
         return new WidgetView(TimerEngine::shared(), ClockEngine::shared(), SkinStore::shared(),
                               LayoutStore::shared(), Settings::shared(), CustomCat::shared());
     });
-    instance.onActivationRequested = [&appDelegate] { appDelegate.showWidget(); };
+    instance.onRequest = [&appDelegate](const QByteArray& line) {
+        if (const std::optional<CommandLine::Command> command = CommandLine::commandFromLine(line))
+            appDelegate.perform(*command);
+    };
 
     QMetaObject::invokeMethod(&appDelegate, &AppDelegate::applicationDidFinishLaunching,
                               Qt::QueuedConnection);
+    // A command given to the first instance is carried out once it has launched.
+    if (request.given)
+        QMetaObject::invokeMethod(
+            &appDelegate, [&appDelegate, request] { appDelegate.perform(request.command); },
+            Qt::QueuedConnection);
     return QApplication::exec();
 }

@@ -18,7 +18,6 @@
 
 namespace {
 
-const QByteArray kShowRequest = QByteArrayLiteral("show\n");
 // How long a later launch keeps trying while the first one is still starting up, and how
 // long it asks when the lock is older than a start-up takes.
 constexpr int kConnectPatienceMs = 3000;
@@ -77,7 +76,7 @@ SingleInstance::~SingleInstance() {
         m_server->close();
 }
 
-bool SingleInstance::claim() {
+bool SingleInstance::claim(const QByteArray& request) {
     // Two rounds: a lock that nobody answers for is taken over, and if another launch took it
     // over first, that one is asked instead.
     bool lockable = true;
@@ -91,7 +90,7 @@ bool SingleInstance::claim() {
             break;
         }
         const std::optional<FileIdentity> seen = identityOf(m_lock.fileName());
-        if (askRunningInstance(patienceFor(QFileInfo(m_lock.fileName()))))
+        if (askRunningInstance(request, patienceFor(QFileInfo(m_lock.fileName()))))
             return false;
         // Held, but no living instance answers: an empty or damaged lock, one written under
         // another host name, or one whose process id was reused. It is removed only if it is
@@ -125,13 +124,13 @@ int SingleInstance::patienceFor(const QFileInfo& lock) {
     return fresh ? kConnectPatienceMs : kOldLockPatienceMs;
 }
 
-bool SingleInstance::askRunningInstance(int patienceMs) {
+bool SingleInstance::askRunningInstance(const QByteArray& request, int patienceMs) {
     const QDeadlineTimer deadline(patienceMs);
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
         socket.connectToServer(m_socketPath);
         if (socket.waitForConnected(500)) {
-            socket.write(kShowRequest);
+            socket.write(request);
             socket.waitForBytesWritten(500);
             socket.disconnectFromServer();
             return true;
@@ -157,10 +156,10 @@ void SingleInstance::listen() {
         while (QLocalSocket* socket = m_server->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                // Any line is a request to show; only the first few bytes are ever read.
+                // One short line per connection; only the first few bytes are ever read.
                 const QByteArray line = socket->readLine(64);
-                if (line == kShowRequest && onActivationRequested)
-                    onActivationRequested();
+                if (line.endsWith('\n') && onRequest)
+                    onRequest(line);
             });
         }
     });

@@ -10,8 +10,8 @@
 #include <memory>
 
 // One running program per user session. The first instance holds a lock file in the runtime
-// directory and listens on a local socket next to it; a later one connects there, asks the
-// running instance to show its widget and then exits.
+// directory and listens on a local socket next to it; a later one connects there, passes on its
+// request (one short line: show the widget, or a command from its command line) and exits.
 class SingleInstance : public QObject {
     Q_OBJECT
 
@@ -23,15 +23,16 @@ public:
     // has been asked to show itself (or could not be reached, which is logged). A lock that no
     // running instance answers for is taken over; where no lock can be kept at all, the
     // program runs without one (logged once).
-    bool claim();
+    bool claim(const QByteArray& request = QByteArrayLiteral("show\n"));
 
-    // Called in the running instance each time a later launch asks it to show itself.
-    std::function<void()> onActivationRequested;
+    // Called in the running instance with each line a later launch sends (at most 64 bytes,
+    // newline included); the caller decides what a line means and ignores the rest.
+    std::function<void(const QByteArray& line)> onRequest;
 
     QString socketPath() const { return m_socketPath; }
 
 private:
-    bool askRunningInstance(int patienceMs);
+    bool askRunningInstance(const QByteArray& request, int patienceMs);
     static int patienceFor(const QFileInfo& lock);
     void listen();
 

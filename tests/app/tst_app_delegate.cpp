@@ -180,6 +180,42 @@ private slots:
         QCOMPARE(f.engine->state(), TimerState::running);
     }
 
+    // Commands from a launch's command line do what the menu does, and only in the direction
+    // their name says.
+    void commandLineCommands() {
+        using C = CommandLine::Command;
+        Fixture f;
+        f.launch();
+        f.delegate->perform(C::pause);
+        QCOMPARE(f.engine->state(), TimerState::idle);
+        f.delegate->perform(C::start);
+        QCOMPARE(f.engine->state(), TimerState::running);
+        f.delegate->perform(C::start);
+        QCOMPARE(f.engine->state(), TimerState::running);
+        f.delegate->perform(C::pause);
+        QCOMPARE(f.engine->state(), TimerState::paused);
+        f.delegate->perform(C::start);
+        QCOMPARE(f.engine->state(), TimerState::running);
+        f.delegate->perform(C::toggle);
+        QCOMPARE(f.engine->state(), TimerState::paused);
+        f.delegate->perform(C::reset);
+        QCOMPARE(f.engine->state(), TimerState::idle);
+
+        f.delegate->perform(C::hide);
+        QVERIFY(!f.delegate->panel()->isVisible());
+        QCOMPARE(f.temp.readBack()->value("isWidgetVisible").toBool(), false);
+        f.delegate->perform(C::hide);
+        QVERIFY(!f.delegate->panel()->isVisible());
+        f.delegate->perform(C::show);
+        QVERIFY(f.delegate->panel()->isVisible());
+
+        f.finishOneSecond();
+        QVERIFY(f.engine->isAlerting());
+        f.delegate->perform(C::stopAlert);
+        QVERIFY(!f.engine->isAlerting());
+        QVERIFY(!find(f.menu(), "🔕 알림 끄기"));
+    }
+
     void startingWhileAlertingKeepsTheAlert() {
         Fixture f;
         f.launch();

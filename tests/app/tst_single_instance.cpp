@@ -19,7 +19,7 @@ private slots:
         QTemporaryDir dir;
         SingleInstance first(dir.path());
         int requests = 0;
-        first.onActivationRequested = [&] { ++requests; };
+        first.onRequest = [&](const QByteArray& line) { requests += line == "show\n"; };
         QVERIFY(first.claim());
 
         SingleInstance second(dir.path());
@@ -50,7 +50,7 @@ private slots:
 
         SingleInstance instance(dir.path());
         int requests = 0;
-        instance.onActivationRequested = [&] { ++requests; };
+        instance.onRequest = [&](const QByteArray& line) { requests += line == "show\n"; };
         QVERIFY(instance.claim());
         SingleInstance later(dir.path());
         QVERIFY(!later.claim());
@@ -92,7 +92,7 @@ private slots:
         timer.start();
         SingleInstance instance(dir.path());
         int requests = 0;
-        instance.onActivationRequested = [&] { ++requests; };
+        instance.onRequest = [&](const QByteArray& line) { requests += line == "show\n"; };
         QVERIFY(instance.claim());
         QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
 
@@ -118,11 +118,22 @@ private slots:
         QVERIFY(next.claim());
     }
 
+    void aLaterLaunchPassesItsCommandOn() {
+        QTemporaryDir dir;
+        SingleInstance first(dir.path());
+        QByteArrayList lines;
+        first.onRequest = [&](const QByteArray& line) { lines << line; };
+        QVERIFY(first.claim());
+        SingleInstance second(dir.path());
+        QVERIFY(!second.claim("stop-alert\n"));
+        QTRY_COMPARE(lines, QByteArrayList{"stop-alert\n"});
+    }
+
     void strangersAreIgnored() {
         QTemporaryDir dir;
         SingleInstance instance(dir.path());
         int requests = 0;
-        instance.onActivationRequested = [&] { ++requests; };
+        instance.onRequest = [&](const QByteArray& line) { requests += line == "show\n"; };
         QVERIFY(instance.claim());
         QLocalSocket stranger;
         stranger.connectToServer(instance.socketPath());

@@ -232,12 +232,12 @@ bool Purrtick::start(bool expectWidget) {
     });
 }
 
-int Purrtick::launchAgain(int* elapsedMs) {
+int Purrtick::launchAgain(int* elapsedMs, const QStringList& arguments, QString* output) {
     QProcess second;
     second.setProcessEnvironment(environment());
     QElapsedTimer timer;
     timer.start();
-    second.start(QStringLiteral(PURRTICK_BINARY), {});
+    second.start(QStringLiteral(PURRTICK_BINARY), arguments);
     if (!second.waitForFinished(10000)) {
         second.kill();
         second.waitForFinished();
@@ -245,6 +245,8 @@ int Purrtick::launchAgain(int* elapsedMs) {
     }
     if (elapsedMs)
         *elapsedMs = int(timer.elapsed());
+    if (output)
+        *output = QString::fromUtf8(second.readAllStandardOutput() + second.readAllStandardError());
     return second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
 }
 

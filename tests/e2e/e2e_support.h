@@ -68,8 +68,10 @@ public:
 
     // Starts and waits until the widget window is mapped (unless it should stay hidden).
     bool start(bool expectWidget = true);
-    // Starts one more process with the same environment; returns its exit code.
-    int launchAgain(int* elapsedMs = nullptr);
+    // Starts one more process with the same environment and these arguments; returns its exit
+    // code, with what it printed in `output` when asked.
+    int launchAgain(int* elapsedMs = nullptr, const QStringList& arguments = {},
+                    QString* output = nullptr);
     // Starts `count` processes at the same moment; waits until all but the ones that stay have
     // exited (10 s at most) and returns how many still run. They are ended with this object.
     int launchTogether(int count);

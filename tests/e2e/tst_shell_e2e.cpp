@@ -385,6 +385,37 @@ private slots:
         }
     }
 
+    // A desktop shortcut drives the running instance: each option has the menu command's
+    // effect; --help, --version and mistakes start nothing.
+    void commandLineDrivesTheRunningInstance() {
+        Purrtick app;
+        QString output;
+        QCOMPARE(app.launchAgain(nullptr, {"--help"}, &output), 0);
+        QVERIFY2(output.contains("사용법") && output.contains("--stop-alert"), qPrintable(output));
+        QCOMPARE(app.launchAgain(nullptr, {"--version"}, &output), 0);
+        QVERIFY(output.startsWith("Purrtick "));
+        QCOMPARE(app.launchAgain(nullptr, {"--frobnicate"}, &output), 2);
+        QVERIFY(output.contains("--frobnicate"));
+        QCOMPARE(app.launchAgain(nullptr, {"--quit"}), 0); // none runs: nothing to end
+        QVERIFY(widgetWindows().isEmpty());
+
+        QVERIFY(app.start());
+        const QRect widget = geometry(app.widget());
+        const QImage idle = grab(widget);
+        QCOMPARE(app.launchAgain(nullptr, {"--start"}), 0);
+        QImage running;
+        QVERIFY(waitFor([&] { return (running = grab(widget)) != idle; }, 3000));
+        QVERIFY(waitFor([&] { return grab(widget) != running; }, 3000)); // it counts down
+
+        QCOMPARE(app.launchAgain(nullptr, {"--hide"}), 0);
+        QVERIFY(waitFor([] { return widgetWindows().isEmpty(); }, 3000));
+        QCOMPARE(app.launchAgain(nullptr, {"--show"}), 0);
+        QVERIFY(waitFor([] { return widgetWindows().size() == 1; }, 3000));
+
+        QCOMPARE(app.launchAgain(nullptr, {"--quit"}), 0);
+        QVERIFY(waitFor([&] { return !app.isRunning(); }, 5000));
+    }
+
     void trayIconAppearsWhenATrayStartsLater() {
         // The session's tray host is replaced: the icon must embed itself again in the new one.
         Purrtick app;
