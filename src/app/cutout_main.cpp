@@ -13,8 +13,18 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     const QStringList args = QCoreApplication::arguments();
+    const QString usage = QStringLiteral(
+        "usage: purrtick-cutout INPUT OUTPUT.png\n"
+        "Cuts the subject of a picture out of its background, trimmed to its outline.\n"
+        "Exit status: 0 written, 1 no subject found, 2 not a picture, 3 a file cannot be read "
+        "or written.\n");
+    if (args.size() == 2 &&
+        (args[1] == QStringLiteral("--help") || args[1] == QStringLiteral("-h"))) {
+        QTextStream(stdout) << usage;
+        return 0;
+    }
     if (args.size() != 3) {
-        err << "usage: purrtick-cutout INPUT OUTPUT.png\n";
+        err << usage;
         return 3;
     }
     // Only a regular file of a size a picture can have; the decoder reads it as it needs.

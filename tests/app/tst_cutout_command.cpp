@@ -80,6 +80,14 @@ private slots:
         QVERIFY(cut.hasAlphaChannel());
     }
 
+    void helpIsNoError() {
+        QProcess process;
+        process.start(PURRTICK_CUTOUT, {"--help"});
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(process.readAllStandardOutput().contains("usage: purrtick-cutout"));
+    }
+
     void refusesInputsThatAreNotRegularFiles_data() {
         QTest::addColumn<QString>("input");
         QTest::addColumn<int>("status");
