@@ -9,6 +9,7 @@
 #include "timing/timer_engine.h"
 #include "widget/pointer_catchers.h"
 #include "widget/soft_shadow.h"
+#include "widget/widget_accessibility.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -76,6 +77,11 @@ WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins
     m_control->onClicked = [this] { pressControl(); };
     m_rotate = new RotateCatcher(this);
     m_resize = new ResizeHandle(layout, this);
+    WidgetAccessibility::install();
+    m_textDrag->setAccessibleName(QStringLiteral("글자 이동"));
+    m_sizeHandle->setAccessibleName(QStringLiteral("글자 크기"));
+    m_rotate->setAccessibleName(QStringLiteral("회전"));
+    m_resize->setAccessibleName(QStringLiteral("크기 조절"));
 
     m_textDrag->onChanged = [this](QSizeF d) {
         if (!m_dragStartTimerPos)
@@ -346,6 +352,11 @@ void WidgetView::refreshState() {
     m_figure.setState(state);
     m_photoScale.animateTo(state == TimerState::done ? 1.04 : 1.0,
                            AnimatedValue::Motion::spring(0.35));
+    // The button's name says what pressing it does now.
+    m_control->setAccessibleName(alerting                       ? QStringLiteral("끄기")
+                                 : state == TimerState::running ? QStringLiteral("일시정지")
+                                 : state == TimerState::paused  ? QStringLiteral("계속")
+                                                                : QStringLiteral("시작"));
     refreshVisibility();
     layoutChildren();
 }

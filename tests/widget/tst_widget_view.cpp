@@ -12,6 +12,7 @@
 #include "widget/pointer_catchers.h"
 #include "widget/widget_view.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
@@ -312,6 +313,47 @@ private slots:
         QCOMPARE(f.clockEngine.ticker()->interval(), 500);
         f.settings.setWidgetMode(WidgetMode::timer);
         QVERIFY(!f.clockEngine.isTicking());
+    }
+
+    // Assistive tools see a button named for what it does now, which they can press, and four
+    // named grips.
+    void controlsAreAccessible_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<TimerState>("afterPress");
+        QTest::newRow("idle") << 0 << "시작" << TimerState::running;
+        QTest::newRow("running") << 1 << "일시정지" << TimerState::paused;
+        QTest::newRow("paused") << 2 << "계속" << TimerState::running;
+        QTest::newRow("alerting") << 3 << "끄기" << TimerState::done;
+        QTest::newRow("done") << 4 << "시작" << TimerState::running;
+    }
+    void controlsAreAccessible() {
+        QFETCH(int, state);
+        QFETCH(QString, name);
+        QFETCH(TimerState, afterPress);
+        Fixture f;
+        f.enter(std::min(state, 3));
+        if (state == 4)
+            f.engine.stopAlert();
+        f.hover(true);
+        QAccessibleInterface* button =
+            QAccessible::queryAccessibleInterface(f.view->findChild<HitArea*>());
+        QVERIFY(button);
+        QCOMPARE(button->role(), QAccessible::Button);
+        QCOMPARE(button->text(QAccessible::Name), name);
+        QVERIFY(button->actionInterface());
+        button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(f.engine.state(), afterPress);
+        QVERIFY(!f.engine.isAlerting());
+
+        QStringList grips;
+        for (QWidget* child : f.view->findChildren<QWidget*>()) {
+            QAccessibleInterface* grip = QAccessible::queryAccessibleInterface(child);
+            if (grip && grip->role() == QAccessible::Grip)
+                grips << grip->text(QAccessible::Name);
+        }
+        grips.sort();
+        QCOMPARE(grips, (QStringList{"글자 이동", "글자 크기", "크기 조절", "회전"}));
     }
 
     void controlButtonDrivesTheTimer() {
