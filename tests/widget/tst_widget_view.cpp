@@ -106,14 +106,16 @@ struct Fixture {
         clock.advance(1);
         engine.tick();
     }
-    // 0 idle, 1 running, 2 paused, 3 done.
+    // 0 idle, 1 running, 2 paused, 3 done and alerting, 4 done with the alert stopped.
     void enter(int state) {
         if (state >= 1)
             engine.start();
         if (state == 2)
             engine.pause();
-        if (state == 3)
+        if (state >= 3)
             finish();
+        if (state == 4)
+            engine.stopAlert();
     }
     template <typename T>
     T* child() {
@@ -263,9 +265,7 @@ private slots:
         QFETCH(TimerState, after);
         QFETCH(bool, alertingAfter);
         Fixture f;
-        f.enter(std::min(state, 3));
-        if (state == 4)
-            f.engine.stopAlert();
+        f.enter(state);
         f.pointAt(QPoint(90, 95));
         QVERIFY(f.view->isHovering());
         f.clickAt(kButtonCentre + offset);
@@ -332,9 +332,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(TimerState, afterPress);
         Fixture f;
-        f.enter(std::min(state, 3));
-        if (state == 4)
-            f.engine.stopAlert();
+        f.enter(state);
         f.hover(true);
         QAccessibleInterface* button =
             QAccessible::queryAccessibleInterface(f.view->findChild<HitArea*>());
