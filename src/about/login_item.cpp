@@ -34,8 +34,7 @@ bool LoginItem::mayRegister(const QString& executable, const QProcessEnvironment
     return exists(prefix + QStringLiteral("/share/purrtick/Purrtick_Purrtick.bundle"));
 }
 
-QString LoginItem::launcherPath(const QString& executable,
-                                const QProcessEnvironment& environment) {
+QString LoginItem::launcherPath(const QString& executable, const QProcessEnvironment& environment) {
     const QString appImage = environment.value(kAppImage);
     return appImage.isEmpty() ? executable : appImage;
 }

@@ -39,31 +39,41 @@ private slots:
         QTest::addColumn<QString>("executable");
         QTest::addColumn<QString>("appImage");
         QTest::addColumn<bool>("allowed");
-        QTest::newRow("installed under /usr") << "/usr/bin/purrtick" << "" << true;
-        QTest::newRow("installed under a user prefix")
-            << "/home/me/.local/bin/purrtick" << "" << true;
-        QTest::newRow("build tree") << "/work/purrtick/build/bin/purrtick" << "" << false;
-        QTest::newRow("prefix without the bundle") << "/opt/bare/bin/purrtick" << "" << false;
+        QTest::newRow("installed under /usr") << "/usr/bin/purrtick"
+                                              << "" << true;
+        QTest::newRow("installed under a user prefix") << "/home/me/.local/bin/purrtick"
+                                                       << "" << true;
+        QTest::newRow("build tree") << "/work/purrtick/build/bin/purrtick"
+                                    << "" << false;
+        QTest::newRow("prefix without the bundle") << "/opt/bare/bin/purrtick"
+                                                   << "" << false;
         // A transient mount holds a complete prefix; only $APPIMAGE makes its copy lasting.
-        QTest::newRow("transient mount") << "/tmp/.mount_Purrxyz/usr/bin/purrtick" << "" << false;
-        QTest::newRow("temporary folder") << "/tmp/x/usr/bin/purrtick" << "" << false;
-        QTest::newRow("another name") << "/usr/bin/purrtick-cutout" << "" << false;
-        QTest::newRow("relative path") << "bin/purrtick" << "" << false;
-        QTest::newRow("AppImage")
-            << "/tmp/.mount_Purrxyz/usr/bin/purrtick" << "/home/me/Purrtick.AppImage" << true;
-        QTest::newRow("AppImage gone")
-            << "/tmp/.mount_Purrxyz/usr/bin/purrtick" << "/home/me/Gone.AppImage" << false;
-        QTest::newRow("relative AppImage") << "/usr/bin/purrtick" << "Purrtick.AppImage" << false;
+        QTest::newRow("transient mount") << "/tmp/.mount_Purrxyz/usr/bin/purrtick"
+                                         << "" << false;
+        QTest::newRow("temporary folder") << "/tmp/x/usr/bin/purrtick"
+                                          << "" << false;
+        QTest::newRow("another name") << "/usr/bin/purrtick-cutout"
+                                      << "" << false;
+        QTest::newRow("relative path") << "bin/purrtick"
+                                       << "" << false;
+        QTest::newRow("AppImage") << "/tmp/.mount_Purrxyz/usr/bin/purrtick"
+                                  << "/home/me/Purrtick.AppImage" << true;
+        QTest::newRow("AppImage gone") << "/tmp/.mount_Purrxyz/usr/bin/purrtick"
+                                       << "/home/me/Gone.AppImage" << false;
+        QTest::newRow("relative AppImage") << "/usr/bin/purrtick"
+                                           << "Purrtick.AppImage" << false;
     }
     void installedCopyRule() {
         QFETCH(QString, executable);
         QFETCH(QString, appImage);
         QFETCH(bool, allowed);
-        const QSet<QString> present{"/usr/share/purrtick/Purrtick_Purrtick.bundle",
-                                    "/home/me/.local/share/purrtick/Purrtick_Purrtick.bundle",
-                                    "/tmp/.mount_Purrxyz/usr/share/purrtick/Purrtick_Purrtick.bundle",
-                                    "/tmp/x/usr/share/purrtick/Purrtick_Purrtick.bundle",
-                                    "/home/me/Purrtick.AppImage", "Purrtick.AppImage"};
+        const QSet<QString> present{
+            "/usr/share/purrtick/Purrtick_Purrtick.bundle",
+            "/home/me/.local/share/purrtick/Purrtick_Purrtick.bundle",
+            "/tmp/.mount_Purrxyz/usr/share/purrtick/Purrtick_Purrtick.bundle",
+            "/tmp/x/usr/share/purrtick/Purrtick_Purrtick.bundle",
+            "/home/me/Purrtick.AppImage",
+            "Purrtick.AppImage"};
         auto exists = [&](const QString& path) { return present.contains(path); };
         QCOMPARE(LoginItem::mayRegister(executable, environmentWith(appImage), exists), allowed);
         QCOMPARE(LoginItem::launcherPath(executable, environmentWith(appImage)),
