@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <QFile>
 #include <QTest>
 
 using CommandLine::Command;
