@@ -2,6 +2,7 @@
 
 #include "settings/enums.h"
 #include "settings/key_value_store.h"
+#include "settings/setting_keys.h"
 #include "timing/timer_mode.h"
 
 #include <QColor>
@@ -150,38 +151,34 @@ signals:
 
 private:
     void load();
-    std::optional<QPointF> readPoint(const QString& x, const QString& y, const QString& flag) const;
-    void writePoint(const std::optional<QPointF>& point, const QString& x, const QString& y,
-                    const QString& flag);
-    void writeOptionalText(const QString& key, const std::optional<QString>& value);
 
-    // Stores the value, runs the write (always) and emits `changed` if the value differs.
-    template <typename T, typename Write>
-    void assign(T& field, const T& value, void (Settings::*changed)(), Write&& write);
+    // Stores the value, writes it under its key (always) and emits `changed` if it differs.
+    template <typename T, typename Key>
+    void assign(T& field, const T& value, void (Settings::*changed)(), const Key& key);
 
     KeyValueStore& m_store;
 
-    DisplayMode m_displayMode = DisplayMode::alwaysOnTop;
-    bool m_isWidgetVisible = true;
-    bool m_autoStartOnLaunch = false;
-    double m_widgetScale = 0.0;
+    DisplayMode m_displayMode = SettingKeys::displayMode.fallback;
+    bool m_isWidgetVisible = SettingKeys::isWidgetVisible.fallback;
+    bool m_autoStartOnLaunch = SettingKeys::autoStartOnLaunch.fallback;
+    double m_widgetScale = SettingKeys::widgetScale.fallback;
     std::optional<QPointF> m_timerPos;
-    double m_timerFontSize = 0.0;
-    bool m_hideCountUnlessHover = false;
-    bool m_soundOnFinish = true;
-    TimerDisplayFormat m_timerDisplayFormat = TimerDisplayFormat::automatic;
-    TimerFontStyle m_timerFontStyle = TimerFontStyle::rounded;
-    QColor m_timerFillColor = Qt::white;
-    QColor m_timerStrokeColor = Qt::black;
-    bool m_timerShowOutline = true;
-    WidgetMode m_widgetMode = WidgetMode::timer;
-    bool m_clockUse24Hour = true;
-    bool m_clockShowSeconds = false;
-    bool m_clockShowAMPM = true;
+    double m_timerFontSize = SettingKeys::timerFontSize.fallback;
+    bool m_hideCountUnlessHover = SettingKeys::hideCountUnlessHover.fallback;
+    bool m_soundOnFinish = SettingKeys::soundOnFinish.fallback;
+    TimerDisplayFormat m_timerDisplayFormat = SettingKeys::timerDisplayFormat.fallback;
+    TimerFontStyle m_timerFontStyle = SettingKeys::timerFontStyle.fallback;
+    QColor m_timerFillColor = QColor::fromRgba(SettingKeys::timerFillColor.fallback);
+    QColor m_timerStrokeColor = QColor::fromRgba(SettingKeys::timerStrokeColor.fallback);
+    bool m_timerShowOutline = SettingKeys::timerShowOutline.fallback;
+    WidgetMode m_widgetMode = SettingKeys::widgetMode.fallback;
+    bool m_clockUse24Hour = SettingKeys::clockUse24Hour.fallback;
+    bool m_clockShowSeconds = SettingKeys::clockShowSeconds.fallback;
+    bool m_clockShowAMPM = SettingKeys::clockShowAMPM.fallback;
     std::optional<QString> m_clockTimeZoneID;
     std::optional<QString> m_customCatFileName;
     std::optional<QString> m_customCatDoneFileName;
-    double m_catRotation = 0.0;
+    double m_catRotation = SettingKeys::catRotation.fallback;
     std::optional<QString> m_catSkinID;
     std::optional<TimerMode> m_timerMode;
     std::optional<QPointF> m_widgetOrigin;

@@ -122,6 +122,44 @@ private slots:
         }
     }
 
+    // The file holds exactly the declared names: every property reaches its row, and no row
+    // is written under a misspelt name.
+    void everyAssignmentWritesADeclaredKey() {
+        TempStore temp;
+        Settings s(temp.open());
+        s.setDisplayMode(DisplayMode::desktopOnly);
+        s.setWidgetVisible(false);
+        s.setAutoStartOnLaunch(true);
+        s.setWidgetScale(2);
+        s.setTimerPos(QPointF(0.1, 0.2));
+        s.setTimerFontSize(40);
+        s.setHideCountUnlessHover(true);
+        s.setSoundOnFinish(false);
+        s.setTimerDisplayFormat(TimerDisplayFormat::korean);
+        s.setTimerFontStyle(TimerFontStyle::marker);
+        s.setTimerFillColor(Qt::red);
+        s.setTimerStrokeColor(Qt::blue);
+        s.setTimerShowOutline(false);
+        s.setWidgetMode(WidgetMode::clock);
+        s.setClockUse24Hour(false);
+        s.setClockShowSeconds(true);
+        s.setClockShowAMPM(false);
+        s.setClockTimeZoneID(QStringLiteral("Asia/Seoul"));
+        s.setCustomCatFileName(QStringLiteral("a.png"));
+        s.setCustomCatDoneFileName(QStringLiteral("b.png"));
+        s.setCatRotation(90);
+        s.setCatSkinID(QStringLiteral("cheese"));
+        s.setTimerMode(TimerMode::workOff(18, 30));
+        s.setWidgetOrigin(QPointF(10, 20));
+        QStringList written = temp.readBack()->allKeys();
+        QStringList declared = SettingKeys::allNames();
+        QCOMPARE(declared.size(), 28);
+        QCOMPARE(QSet<QString>(declared.begin(), declared.end()).size(), 28);
+        written.sort();
+        declared.sort();
+        QCOMPARE(written, declared);
+    }
+
     void absentOptionalsRemoveTheirKey() {
         TempStore temp;
         temp.writeFile("[General]\nclockTimeZoneID=Asia/Seoul\ncustomCatFileName=a.png\n"
