@@ -14,26 +14,6 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-// The local instant with this wall-clock date and time. A time that occurs twice (when the
-// clocks go back) is its first occurrence; a time inside a spring-forward gap is read with the
-// offset in force before the gap, which moves it forward by the gap's length. The candidates
-// are built from the zone's offsets around the time, not by asking the C library to resolve
-// the wall time, whose answer for a repeated time depends on what it was asked before.
-QDateTime localInstant(QDate date, QTime time) {
-    const QDateTime asUtc(date, time, Qt::UTC);
-    const int before = asUtc.addDays(-1).toLocalTime().offsetFromUtc();
-    const int offsets[] = {before, asUtc.toLocalTime().offsetFromUtc(),
-                           asUtc.addDays(1).toLocalTime().offsetFromUtc()};
-    std::optional<QDateTime> earliest;
-    for (const int offset : offsets) {
-        const QDateTime candidate = asUtc.addSecs(-offset);
-        const QDateTime local = candidate.toLocalTime();
-        if (local.date() == date && local.time() == time && (!earliest || candidate < *earliest))
-            earliest = candidate;
-    }
-    return (earliest ? *earliest : asUtc.addSecs(-before)).toLocalTime();
-}
-
 // The wall-clock time hour:minute on `day`, carrying out-of-range fields over into days.
 QDateTime wallClockOn(QDate day, std::int64_t hour, std::int64_t minute) {
     const std::int64_t totalMinutes = linearCombination(hour, 60, minute, 1);
@@ -45,7 +25,8 @@ QDateTime wallClockOn(QDate day, std::int64_t hour, std::int64_t minute) {
     const QDate date = day.addDays(dayCarry);
     if (!date.isValid())
         return QDateTime();
-    return localInstant(date, QTime(int(minuteOfDay / 60), int(minuteOfDay % 60)));
+    return localInstant(date, QTime(int(minuteOfDay / 60), int(minuteOfDay % 60)),
+                        SkippedTime::shiftByGap);
 }
 
 double clampDuration(double seconds) {
@@ -85,4 +66,38 @@ double configuredDuration(const TimerMode& mode, const QDateTime& now) {
     }
     }
     return 0.0;
+}
+
+// The candidates are built from the zone's offsets around the time, not by asking the C library
+// to resolve the wall time, whose answer for a repeated time depends on what it was asked before.
+QDateTime localInstant(QDate date, QTime time, SkippedTime skipped) {
+    const QDateTime asUtc(date, time, Qt::UTC);
+    const int before = asUtc.addDays(-1).toLocalTime().offsetFromUtc();
+    const int after = asUtc.addDays(1).toLocalTime().offsetFromUtc();
+    const int offsets[] = {before, asUtc.toLocalTime().offsetFromUtc(), after};
+    std::optional<QDateTime> earliest;
+    for (const int offset : offsets) {
+        const QDateTime candidate = asUtc.addSecs(-offset);
+        const QDateTime local = candidate.toLocalTime();
+        if (local.date() == date && local.time() == time && (!earliest || candidate < *earliest))
+            earliest = candidate;
+    }
+    if (earliest)
+        return earliest->toLocalTime();
+    const QDateTime shifted = asUtc.addSecs(-before);
+    if (skipped == SkippedTime::shiftByGap || after <= before)
+        return shifted.toLocalTime();
+    // The end of the gap is the clock change itself: the first instant whose wall-clock time
+    // is past the asked one, found to the second between the two readings of the time.
+    const auto wallClock = [](const QDateTime& instant) {
+        const QDateTime local = instant.toLocalTime();
+        return QDateTime(local.date(), local.time(), Qt::UTC);
+    };
+    QDateTime low = asUtc.addSecs(-after);
+    QDateTime high = shifted;
+    while (low.secsTo(high) > 1) {
+        const QDateTime middle = low.addSecs(low.secsTo(high) / 2);
+        (wallClock(middle) > asUtc ? high : low) = middle;
+    }
+    return high.toLocalTime();
 }

@@ -19,3 +19,13 @@ double configuredDuration(const TimerMode& mode, const QDateTime& now);
 // skipped by a daylight-saving change moves forward by the length of the gap; a time that
 // occurs twice takes its first occurrence.
 QDateTime nextWallClockTime(std::int64_t hour, std::int64_t minute, const QDateTime& now);
+
+// How a wall-clock time that a daylight-saving change skips is read.
+enum class SkippedTime {
+    shiftByGap, // with the offset in force before the gap: later by the gap's length
+    gapEnd,     // as the next valid time: the moment the clocks change
+};
+
+// The local instant with this wall-clock date and time. A time that occurs twice (when the
+// clocks go back) is its first occurrence.
+QDateTime localInstant(QDate date, QTime time, SkippedTime skipped);
