@@ -22,6 +22,8 @@ public:
 
     LoginItem(Autostart& autostart, bool mayRegister);
 
+    // Whether this copy passed the installed-copy rule.
+    bool isInstalledCopy() const { return m_mayRegister; }
     // False when this copy may not register; otherwise whether its entry starts it at login.
     bool isEnabled() const;
     // Makes the registration match the wanted state; false (logged) when this copy may not

@@ -239,7 +239,8 @@ void AppDelegate::perform(CommandLine::Command command) {
     }
 }
 
-void AppDelegate::openWindow(std::unique_ptr<SecondaryWindow>& window, const QString& title) {
+void AppDelegate::openWindow(std::unique_ptr<SecondaryWindow>& window, const QString& title,
+                             const PageFactory& page) {
     if (!window) {
         // The window is a member of the delegate, so the delegate's life covers it.
         QPointer<AppDelegate> self(this);
@@ -247,18 +248,19 @@ void AppDelegate::openWindow(std::unique_ptr<SecondaryWindow>& window, const QSt
             if (self && window)
                 window->close();
         };
-        window = std::make_unique<SecondaryWindow>(title, makePlaceholderPage(onClose));
+        window = std::make_unique<SecondaryWindow>(
+            title, page ? page(onClose) : makePlaceholderPage(onClose));
     }
     window->open();
     rebuildMenu();
 }
 
 void AppDelegate::openSettings() {
-    openWindow(m_settingsWindow, QStringLiteral("Purrtick"));
+    openWindow(m_settingsWindow, QStringLiteral("Purrtick"), m_settingsPage);
 }
 
 void AppDelegate::openAbout() {
-    openWindow(m_aboutWindow, QStringLiteral("Purrtick 정보"));
+    openWindow(m_aboutWindow, QStringLiteral("Purrtick 정보"), {});
 }
 
 void AppDelegate::quit() {

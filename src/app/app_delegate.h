@@ -35,6 +35,11 @@ public:
 
     void setWidgetViewFactory(ViewFactory factory) { m_viewFactory = std::move(factory); }
 
+    // Builds the content of a secondary window around the action that closes it; a page with
+    // only a close button when not set.
+    using PageFactory = std::function<QWidget*(std::function<void()> onClose)>;
+    void setSettingsPageFactory(PageFactory factory) { m_settingsPage = std::move(factory); }
+
     // Removes every item of the menu and adds them again from the current state.
     void rebuildMenu();
 
@@ -64,7 +69,8 @@ private:
     void setupPanel();
     void setupMenuBar();
     void popUpMenu(const QPoint& globalPosition);
-    void openWindow(std::unique_ptr<SecondaryWindow>& window, const QString& title);
+    void openWindow(std::unique_ptr<SecondaryWindow>& window, const QString& title,
+                    const PageFactory& page);
     QAction* addCommand(const QString& title, void (AppDelegate::*command)());
 
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
@@ -76,4 +82,5 @@ private:
     LayoutStore& m_layout;
     TimerEngine& m_timer;
     ViewFactory m_viewFactory;
+    PageFactory m_settingsPage;
 };

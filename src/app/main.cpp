@@ -2,18 +2,25 @@
 #include "app/command_line.h"
 #include "app/platform_choice.h"
 #include "app/single_instance.h"
+#include "about/login_item.h"
 #include "cats/custom_cat.h"
 #include "cats/skin_store.h"
 #include "platform/canberra_alert_sound.h"
+#include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/xdg_autostart.h"
 #include "platform/quit_on_signals.h"
 #include "settings/layout_store.h"
 #include "settings/settings.h"
+#include "settings_window/settings_view.h"
 #include "timing/clock_engine.h"
 #include "timing/timer_engine.h"
 #include "widget/widget_view.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -57,6 +64,12 @@ int main(int argc, char* argv[]) {
     if (request.command == CommandLine::Command::quit)
         return 0;
 
+    // Qt's own texts (standard buttons, the colour and file dialogs) in Korean, like the rest.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Korean), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
     quitOnTerminationSignals();
     AlertSound::installShared(&CanberraAlertSound::shared());
 
@@ -64,6 +77,20 @@ int main(int argc, char* argv[]) {
     appDelegate.setWidgetViewFactory([] {
         return new WidgetView(TimerEngine::shared(), ClockEngine::shared(), SkinStore::shared(),
                               LayoutStore::shared(), Settings::shared(), CustomCat::shared());
+    });
+    const QString executable = QCoreApplication::applicationFilePath();
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    XdgAutostart autostart = XdgAutostart::forThisSession(
+        QStringLiteral("io.github.purrtick.Purrtick"),
+        LoginItem::launcherPath(executable, environment));
+    LoginItem loginItem(autostart,
+                        LoginItem::mayRegister(executable, environment, [](const QString& path) {
+                            return QFileInfo::exists(path);
+                        }));
+    appDelegate.setSettingsPageFactory([&loginItem](std::function<void()> onClose) {
+        return new SettingsView({Settings::shared(), LayoutStore::shared(), TimerEngine::shared(),
+                                 loginItem, SystemClock::shared()},
+                                std::move(onClose));
     });
     instance.onRequest = [&appDelegate](const QByteArray& line) {
         if (const std::optional<CommandLine::Command> command = CommandLine::commandFromLine(line))

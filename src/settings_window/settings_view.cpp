@@ -1,0 +1,86 @@
+#include "settings_window/settings_view.h"
+
+#include "platform/symbol_icon.h"
+#include "settings_window/alert_tab.h"
+#include "settings_window/display_tab.h"
+#include "settings_window/launch_tab.h"
+#include "settings_window/mode_tab.h"
+#include "settings_window/tab_page.h"
+
+#include <QLabel>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+SettingsView::SettingsView(Models models, std::function<void()> onClose,
+                           ColourWell::Picker colourPicker, QWidget* parent)
+    : QWidget(parent)
+    , m_tabs(new QTabWidget(this)) {
+    if (!colourPicker)
+        colourPicker = ColourWell::dialogPicker(QStringLiteral("색 선택"));
+    m_mode = new ModeTab(models.settings, models.engine, models.clock, onClose);
+    m_launch = new LaunchTab(models.settings, models.loginItem);
+    auto* cat = new QWidget;
+    cat->setObjectName(QStringLiteral("catTab"));
+
+    const struct {
+        QWidget* content;
+        const char* name;
+        QString title;
+    } pages[] = {
+        {m_mode, "modeTab", QStringLiteral("모드")},
+        {new DisplayTab(models.settings, models.layout, colourPicker), "displayTab",
+         QStringLiteral("표시")},
+        {new AlertTab(models.settings), "alertTab", QStringLiteral("알림")},
+        {m_launch, "launchTab", QStringLiteral("실행")},
+        {cat, "catTab", QStringLiteral("고양이")},
+    };
+    for (const auto& page : pages) {
+        page.content->setObjectName(QString::fromLatin1(page.name));
+        m_tabs->addTab(TabPage::frame(page.content), page.title);
+    }
+    drawTabSymbols();
+    m_tabs->setObjectName(QStringLiteral("tabs"));
+    m_tabs->setDocumentMode(true);
+    m_tabs->setUsesScrollButtons(false);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->setContentsMargins(16, 16, 16, 16);
+    bottom->addStretch(1);
+    auto* close = new QPushButton(QStringLiteral("닫기"), this);
+    close->setObjectName(QStringLiteral("close"));
+    connect(close, &QPushButton::clicked, this, [onClose] {
+        if (onClose)
+            onClose();
+    });
+    bottom->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_tabs, 1);
+    layout->addLayout(bottom);
+    setFixedSize(kSize);
+}
+
+void SettingsView::drawTabSymbols() {
+    static const char* const symbols[] = {"clock", "paintbrush", "bell", "power", "cat"};
+    const QColor color = palette().color(QPalette::WindowText);
+    for (int i = 0; i < m_tabs->count() && i < int(std::size(symbols)); ++i)
+        m_tabs->setTabIcon(i, SymbolIcon::icon(QString::fromLatin1(symbols[i]), color));
+}
+
+void SettingsView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        drawTabSymbols();
+}
+
+void SettingsView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_mode->loadFromEngine();
+    m_launch->reloadLoginState();
+}
