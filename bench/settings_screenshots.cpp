@@ -77,8 +77,9 @@ int main(int argc, char** argv) {
         QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
         settings.setWidgetMode(WidgetMode::timer);
         engine.setMode(TimerMode::task(25));
-        SettingsView view({settings, layout, engine, loginItem, SystemClock::shared()}, [] {},
-                          [](const QColor& c, QWidget*) { return std::optional<QColor>(c); });
+        SettingsView view(
+            {settings, layout, engine, loginItem, SystemClock::shared()}, [] {},
+            [](const QColor& c, QWidget*) { return std::optional<QColor>(c); });
         view.show();
         const QString look = dark ? QStringLiteral("-dark") : QStringLiteral("-light");
         auto save = [&](const QString& name) {

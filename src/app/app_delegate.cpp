@@ -248,8 +248,8 @@ void AppDelegate::openWindow(std::unique_ptr<SecondaryWindow>& window, const QSt
             if (self && window)
                 window->close();
         };
-        window = std::make_unique<SecondaryWindow>(
-            title, page ? page(onClose) : makePlaceholderPage(onClose));
+        window = std::make_unique<SecondaryWindow>(title, page ? page(onClose)
+                                                               : makePlaceholderPage(onClose));
     }
     window->open();
     rebuildMenu();

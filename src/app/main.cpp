@@ -1,15 +1,15 @@
+#include "about/login_item.h"
 #include "app/app_delegate.h"
 #include "app/command_line.h"
 #include "app/platform_choice.h"
 #include "app/single_instance.h"
-#include "about/login_item.h"
 #include "cats/custom_cat.h"
 #include "cats/skin_store.h"
 #include "platform/canberra_alert_sound.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
-#include "platform/xdg_autostart.h"
 #include "platform/quit_on_signals.h"
+#include "platform/xdg_autostart.h"
 #include "settings/layout_store.h"
 #include "settings/settings.h"
 #include "settings_window/settings_view.h"
@@ -80,9 +80,9 @@ int main(int argc, char* argv[]) {
     });
     const QString executable = QCoreApplication::applicationFilePath();
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    XdgAutostart autostart = XdgAutostart::forThisSession(
-        QStringLiteral("io.github.purrtick.Purrtick"),
-        LoginItem::launcherPath(executable, environment));
+    XdgAutostart autostart =
+        XdgAutostart::forThisSession(QStringLiteral("io.github.purrtick.Purrtick"),
+                                     LoginItem::launcherPath(executable, environment));
     LoginItem loginItem(autostart,
                         LoginItem::mayRegister(executable, environment, [](const QString& path) {
                             return QFileInfo::exists(path);

@@ -23,8 +23,14 @@ SecondaryWindow::SecondaryWindow(const QString& title, QWidget* content)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // The usual keys of a desktop window; the program has no main window to carry them.
+    // Ctrl+W is a Linux desktop's close key whatever the platform theme binds; a key bound twice
+    // would be ambiguous and do nothing, so each is bound once.
+    QList<QKeySequence> closeKeys = QKeySequence::keyBindings(QKeySequence::Close);
     for (const QKeySequence& key :
-         {QKeySequence(QKeySequence::Close), QKeySequence(Qt::Key_Escape)})
+         {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)})
+        if (!closeKeys.contains(key))
+            closeKeys.append(key);
+    for (const QKeySequence& key : closeKeys)
         connect(new QShortcut(key, this), &QShortcut::activated, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(QKeySequence::Quit), this), &QShortcut::activated, qApp,
             &QCoreApplication::quit, Qt::QueuedConnection);

@@ -4,8 +4,8 @@
 #include "settings_window/bindings.h"
 #include "settings_window/tab_page.h"
 
-#include <QLabel>
 #include <QCheckBox>
+#include <QLabel>
 #include <QVBoxLayout>
 
 AlertTab::AlertTab(Settings& settings, QWidget* parent)

@@ -37,8 +37,8 @@ void toggle(QAbstractButton* box, Model& model, Get get, Set set, Signal changed
 
 // A segmented picker and an enumeration whose cases are the segments, in order.
 template <typename E, typename Model, typename Get, typename Set, typename Signal>
-void segments(SegmentedPicker* picker, const std::vector<E>& cases, Model& model, Get get,
-              Set set, Signal changed) {
+void segments(SegmentedPicker* picker, const std::vector<E>& cases, Model& model, Get get, Set set,
+              Signal changed) {
     follow(picker, model, get, changed, [picker, cases](E value) {
         for (std::size_t i = 0; i < cases.size(); ++i)
             if (cases[i] == value)

@@ -8,7 +8,8 @@
 
 using CropGeometry::Corner;
 
-ImageArea::ImageArea(QWidget* parent) : QWidget(parent) {
+ImageArea::ImageArea(QWidget* parent)
+    : QWidget(parent) {
     m_spinner.setInterval(80);
     connect(&m_spinner, &QTimer::timeout, this, [this] {
         m_spinnerStep = (m_spinnerStep + 1) % 12;

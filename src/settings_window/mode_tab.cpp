@@ -10,9 +10,9 @@
 #include "timing/clock_region.h"
 #include "timing/timer_engine.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QAbstractItemView>
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
@@ -49,7 +49,8 @@ ModeTab::ModeTab(Settings& settings, TimerEngine& engine, const Clock& clock,
     , m_onClose(std::move(onClose))
     , m_draft(clock.now()) {
     auto* layout = TabPage::column(this, 14);
-    auto* widgetMode = new SegmentedPicker({QStringLiteral("타이머"), QStringLiteral("시계")}, this);
+    auto* widgetMode =
+        new SegmentedPicker({QStringLiteral("타이머"), QStringLiteral("시계")}, this);
     widgetMode->setObjectName(id("widgetMode"));
     widgetMode->setAccessibleName(QStringLiteral("위젯 모드"));
     layout->addWidget(widgetMode);
@@ -73,8 +74,7 @@ ModeTab::ModeTab(Settings& settings, TimerEngine& engine, const Clock& clock,
 QWidget* ModeTab::buildTimerBody() {
     auto* body = new QWidget(this);
     auto* layout = TabPage::column(body, 14);
-    m_category =
-        new SegmentedPicker({QStringLiteral("집중용"), QStringLiteral("출퇴근용")}, body);
+    m_category = new SegmentedPicker({QStringLiteral("집중용"), QStringLiteral("출퇴근용")}, body);
     m_category->setObjectName(id("category"));
     m_category->setAccessibleName(QStringLiteral("목표 종류"));
     connect(m_category, &SegmentedPicker::currentIndexChanged, this, [this](int index) {
@@ -241,10 +241,9 @@ void ModeTab::fillRegions(QComboBox* combo, const QDateTime& now) {
     const QVariant chosen = combo->currentData();
     auto* model = new QStandardItemModel(combo);
     const QTimeZone device = QTimeZone::systemTimeZone();
-    auto* deviceEntry =
-        new QStandardItem(QStringLiteral("디바이스 기본 (") + QString::fromUtf8(device.id()) +
-                          QStringLiteral(", ") + ClockRegion::offsetLabel(device, now) +
-                          QLatin1Char(')'));
+    auto* deviceEntry = new QStandardItem(QStringLiteral("디바이스 기본 (") +
+                                          QString::fromUtf8(device.id()) + QStringLiteral(", ") +
+                                          ClockRegion::offsetLabel(device, now) + QLatin1Char(')'));
     deviceEntry->setData(QString(), Qt::UserRole);
     model->appendRow(deviceEntry);
     for (const QString& group : ClockRegion::groups()) {
@@ -261,8 +260,7 @@ void ModeTab::fillRegions(QComboBox* combo, const QDateTime& now) {
             if (!zone.isValid())
                 zone = device;
             auto* entry = new QStandardItem(region.name + QStringLiteral("  (") +
-                                            ClockRegion::offsetLabel(zone, now) +
-                                            QLatin1Char(')'));
+                                            ClockRegion::offsetLabel(zone, now) + QLatin1Char(')'));
             entry->setData(region.id, Qt::UserRole);
             model->appendRow(entry);
         }

@@ -29,9 +29,8 @@ SegmentedPicker::SegmentedPicker(const QStringList& labels, QWidget* parent)
     m_group->setExclusive(true);
     if (!labels.isEmpty())
         m_group->button(0)->setChecked(true);
-    connect(m_group, &QButtonGroup::idClicked, this, [this](int id) {
-        emit currentIndexChanged(id);
-    });
+    connect(m_group, &QButtonGroup::idClicked, this,
+            [this](int id) { emit currentIndexChanged(id); });
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 

@@ -7,9 +7,9 @@
 #include "settings_window/mode_tab.h"
 #include "settings_window/tab_page.h"
 
-#include <QLabel>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTabWidget>

@@ -33,8 +33,8 @@ public:
 
     // `onClose` closes the window; `colourPicker` answers the colour wells (the system's
     // colour dialog when not given).
-    SettingsView(Models models, std::function<void()> onClose,
-                 ColourWell::Picker colourPicker = {}, QWidget* parent = nullptr);
+    SettingsView(Models models, std::function<void()> onClose, ColourWell::Picker colourPicker = {},
+                 QWidget* parent = nullptr);
 
     QTabWidget* tabs() const { return m_tabs; }
     ModeTab* modeTab() const { return m_mode; }

@@ -128,8 +128,8 @@ private slots:
         QTest::newRow("work 8:45") << TimerMode::workDuration(8, 45) << Category::commute
                                    << OffKind::duration << 25 << QTime(18, 0) << 8 << 45;
         QTest::newRow("a hand-edited 1000 minutes passes unchanged")
-            << TimerMode::task(1000) << Category::focus << OffKind::duration << 1000
-            << QTime(18, 0) << 9 << 0;
+            << TimerMode::task(1000) << Category::focus << OffKind::duration << 1000 << QTime(18, 0)
+            << 9 << 0;
     }
     void loadKeepsTheOtherKinds() {
         QFETCH(TimerMode, goal);
