@@ -15,6 +15,7 @@
 #include <QKeySequence>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 
 AppDelegate::AppDelegate(Settings& store, LayoutStore& layout, TimerEngine& timer, QObject* parent)
     : QObject(parent)
@@ -240,7 +241,7 @@ void AppDelegate::perform(CommandLine::Command command) {
 }
 
 void AppDelegate::openWindow(std::unique_ptr<SecondaryWindow>& window, const QString& title,
-                             const PageFactory& page) {
+                             const QString& role, const PageFactory& page) {
     if (!window) {
         // The window is a member of the delegate, so the delegate's life covers it.
         QPointer<AppDelegate> self(this);
@@ -250,17 +251,24 @@ void AppDelegate::openWindow(std::unique_ptr<SecondaryWindow>& window, const QSt
         };
         window = std::make_unique<SecondaryWindow>(title, page ? page(onClose)
                                                                : makePlaceholderPage(onClose));
+        // A window role, so window-manager rules (and tests) can tell the windows apart.
+        window->setWindowRole(role);
+        // The menu's key for the settings, in every window the program shows with a keyboard.
+        connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), window.get()),
+                &QShortcut::activated, this, &AppDelegate::openSettings, Qt::QueuedConnection);
     }
     window->open();
     rebuildMenu();
 }
 
 void AppDelegate::openSettings() {
-    openWindow(m_settingsWindow, QStringLiteral("Purrtick"), m_settingsPage);
+    openWindow(m_settingsWindow, QStringLiteral("Purrtick"), QStringLiteral("purrtick-settings"),
+               m_settingsPage);
 }
 
 void AppDelegate::openAbout() {
-    openWindow(m_aboutWindow, QStringLiteral("Purrtick 정보"), {});
+    openWindow(m_aboutWindow, QStringLiteral("Purrtick 정보"), QStringLiteral("purrtick-about"),
+               {});
 }
 
 void AppDelegate::quit() {

@@ -70,7 +70,7 @@ private:
     void setupMenuBar();
     void popUpMenu(const QPoint& globalPosition);
     void openWindow(std::unique_ptr<SecondaryWindow>& window, const QString& title,
-                    const PageFactory& page);
+                    const QString& role, const PageFactory& page);
     QAction* addCommand(const QString& title, void (AppDelegate::*command)());
 
     std::unique_ptr<QSystemTrayIcon> m_statusItem;

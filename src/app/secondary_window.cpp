@@ -42,8 +42,6 @@ void SecondaryWindow::open() {
         // Fixed before the native window exists, so the window manager is told from the start
         // that the window cannot be resized (and so cannot be maximised).
         setFixedSize(size());
-        winId();
-        X11WindowHints::allowOnlyMoveAndClose(windowHandle());
         const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
         if (!screen)
             screen = QGuiApplication::primaryScreen();
@@ -54,6 +52,10 @@ void SecondaryWindow::open() {
         }
         m_placed = true;
     }
+    // Closing destroys the native window (Qt 6 closes the QWindow), so the hints go to the one
+    // created for this show.
+    winId();
+    X11WindowHints::allowOnlyMoveAndClose(windowHandle());
     show();
     raise();
     activateWindow();

@@ -95,12 +95,21 @@ bool chooseFromMenu(QPoint at, int button, int downs) {
     return waitFor([&] { return !isViewable(menu); }, 3000);
 }
 
-QStringList widgetWindows() {
+QStringList windowsWithRole(const QString& role) {
     QStringList found;
-    for (const QString& id : search({"--onlyvisible", "--name", "^Purrtick$"}))
-        if (windowProperty(id, "WM_WINDOW_ROLE") == R"("purrtick-widget")")
+    for (const QString& id : search({"--onlyvisible", "--classname", "purrtick"}))
+        if (windowProperty(id, "WM_WINDOW_ROLE") == '"' + role + '"')
             found << id;
     return found;
+}
+
+QStringList widgetWindows() {
+    return windowsWithRole("purrtick-widget");
+}
+
+void clickIn(const QString& windowId, QPoint at) {
+    run("xdotool", {"mousemove", "--window", windowId, QString::number(at.x()),
+                    QString::number(at.y()), "click", "1"});
 }
 
 std::optional<Embedded> embeddedTrayIcon() {

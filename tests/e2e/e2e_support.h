@@ -28,6 +28,11 @@ bool isViewable(const QString& windowId);
 // One property as xprop prints it after " = " (or after ":" for the "not found" case).
 QString windowProperty(const QString& windowId, const QString& name);
 
+// The mapped windows of the program with this WM_WINDOW_ROLE.
+QStringList windowsWithRole(const QString& role);
+// A left click at a point of a window's own coordinates.
+void clickIn(const QString& windowId, QPoint at);
+
 // The windows xdotool finds for the arguments (for example --role purrtick-widget).
 QStringList search(const QStringList& arguments);
 

@@ -1,0 +1,104 @@
+#include "e2e_support.h"
+
+#include <QImage>
+#include <QTest>
+
+using namespace E2E;
+
+namespace {
+
+// Points of the settings window's own coordinates at 1x: the widget-mode segments at the top
+// of the "모드" tab, and the first of the focus presets (5 minutes) below them.
+const QPoint kTimerSegment(115, 59);
+const QPoint kClockSegment(305, 59);
+const QPoint kFivePreset(55, 162);
+
+QString onlyWindow(const QString& role) {
+    const QStringList found = windowsWithRole(role);
+    return found.size() == 1 ? found.front() : QString();
+}
+
+} // namespace
+
+// The settings window of the running program, reached as a user reaches it.
+class SettingsE2ETest : public QObject {
+    Q_OBJECT
+private slots:
+    void opensFromTheTrayMenuAndWritesAtOnce() {
+        Purrtick app;
+        QVERIFY(app.start());
+        std::optional<Embedded> icon;
+        QVERIFY(waitFor([&] { return (icon = embeddedTrayIcon()).has_value(); }));
+        // 정보, 시작, 리셋, then 타이머 설정.
+        QVERIFY(chooseFromMenu(icon->geometry.center(), 1, 4));
+        QString window;
+        QVERIFY(waitFor([&] { return !(window = onlyWindow("purrtick-settings")).isEmpty(); }));
+        QCOMPARE(geometry(window).size(), QSize(420, 520));
+        QVERIFY(windowProperty(window, "WM_NAME").contains("Purrtick"));
+        QTest::qWait(300); // the first paint
+        screenshot("settings-mode");
+
+        clickIn(window, kClockSegment);
+        QVERIFY(waitFor([&] { return app.storedValue("widgetMode").toString() == "clock"; }));
+        clickIn(window, kTimerSegment);
+        QVERIFY(waitFor([&] { return app.storedValue("widgetMode").toString() == "timer"; }));
+
+        // Escape closes it; it comes back where it was, still only movable and closable (Qt
+        // makes a new X window for it).
+        const QRect placed = geometry(window);
+        const QString hints = windowProperty(window, "_MOTIF_WM_HINTS");
+        QVERIFY(!hints.isEmpty());
+        run("xdotool", {"key", "--window", window, "Escape"});
+        QVERIFY(waitFor([&] { return onlyWindow("purrtick-settings").isEmpty(); }, 3000));
+        QVERIFY(chooseFromMenu(icon->geometry.center(), 1, 4));
+        QString again;
+        QVERIFY(waitFor([&] { return !(again = onlyWindow("purrtick-settings")).isEmpty(); }));
+        QCOMPARE(geometry(again), placed);
+        QCOMPARE(windowProperty(again, "_MOTIF_WM_HINTS"), hints);
+        QVERIFY(app.stop());
+    }
+
+    // The menu's Ctrl+, opens the settings from another window of the program.
+    void ctrlCommaOpensTheSettings() {
+        Purrtick app;
+        QVERIFY(app.start());
+        std::optional<Embedded> icon;
+        QVERIFY(waitFor([&] { return (icon = embeddedTrayIcon()).has_value(); }));
+        QVERIFY(chooseFromMenu(icon->geometry.center(), 1, 1)); // Purrtick 정보
+        QString about;
+        QVERIFY(waitFor([&] { return !(about = onlyWindow("purrtick-about")).isEmpty(); }));
+        QTest::qWait(200);
+        run("xdotool", {"windowactivate", "--sync", about});
+        run("xdotool", {"key", "--clearmodifiers", "ctrl+comma"});
+        QVERIFY(waitFor([&] { return !onlyWindow("purrtick-settings").isEmpty(); }));
+        QVERIFY(app.stop());
+    }
+
+    // "적용 후 시작" applies the chosen goal and starts it; the widget shows it counting.
+    void applyAndStartRunsTheCountdown() {
+        Purrtick app;
+        QVERIFY(app.start());
+        const QRect widget = geometry(app.widget());
+        const QImage idle = grab(widget);
+        std::optional<Embedded> icon;
+        QVERIFY(waitFor([&] { return (icon = embeddedTrayIcon()).has_value(); }));
+        QVERIFY(chooseFromMenu(icon->geometry.center(), 1, 4));
+        QString window;
+        QVERIFY(waitFor([&] { return !(window = onlyWindow("purrtick-settings")).isEmpty(); }));
+        QTest::qWait(300);
+        clickIn(window, kFivePreset);
+        run("xdotool", {"key", "--window", window, "Return"});
+        QVERIFY(waitFor([&] { return !isViewable(window); }, 3000));
+        QVERIFY(waitFor([&] {
+            return app.storedValue("timerMode").toByteArray() == R"({"task":{"minutes":5}})";
+        }));
+        QImage before;
+        QVERIFY(waitFor([&] { return (before = grab(widget)) != idle; }, 3000));
+        QVERIFY(waitFor([&] { return grab(widget) != before; }, 3000));
+        screenshot("settings-applied");
+        QVERIFY(app.stop());
+    }
+};
+
+QTEST_MAIN(SettingsE2ETest)
+#include "tst_settings_e2e.moc"
