@@ -1,0 +1,91 @@
+// How long the settings window takes to open, the first time and again, and how much memory
+// the first opening adds, in a program set up as Purrtick is (the widget is not built):
+//   settings_open            (on the X session: tests/e2e/x11-session -- build/bin/settings_open)
+#include "about/login_item.h"
+#include "app/app_delegate.h"
+#include "platform/alert_sound.h"
+#include "platform/clock.h"
+#include "platform/xdg_autostart.h"
+#include "settings/layout_store.h"
+#include "settings/settings.h"
+#include "settings_window/settings_view.h"
+#include "timing/timer_engine.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+class Silent final : public AlertSound {
+public:
+    void play() override {}
+};
+
+class Unregistered final : public Autostart {
+public:
+    bool isEnabled() const override { return false; }
+    std::optional<QString> set(bool) override { return std::nullopt; }
+};
+
+double residentMB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
+    return 0;
+}
+
+// Opens the window and waits for its first paint; milliseconds.
+double timeToOpen(AppDelegate& delegate) {
+    QElapsedTimer timer;
+    timer.start();
+    delegate.openSettings();
+    QWidget* window = delegate.settingsWindow();
+    if (!QTest::qWaitForWindowExposed(window))
+        std::fputs("the window was not shown\n", stderr);
+    QApplication::processEvents();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QTemporaryDir temp;
+    KeyValueStore store(temp.filePath(QStringLiteral("Purrtick.conf")));
+    Settings settings(store);
+    LayoutStore layout(settings);
+    Silent sound;
+    TimerEngine engine(settings, SystemClock::shared(), sound);
+    Unregistered autostart;
+    LoginItem loginItem(autostart, true);
+    AppDelegate delegate(settings, layout, engine);
+    delegate.setSettingsPageFactory([&](std::function<void()> onClose) {
+        return new SettingsView({settings, layout, engine, loginItem, SystemClock::shared()},
+                                std::move(onClose));
+    });
+    QApplication::processEvents();
+
+    const double before = residentMB();
+    const double first = timeToOpen(delegate);
+    const double after = residentMB();
+    double again = 0;
+    constexpr int kAgain = 5;
+    for (int i = 0; i < kAgain; ++i) {
+        delegate.settingsWindow()->close();
+        QApplication::processEvents();
+        again += timeToOpen(delegate) / kAgain;
+    }
+    std::printf("first open: %.1f ms\nagain (mean of %d): %.1f ms\n", first, kAgain, again);
+    std::printf("resident memory: %.1f MB before, %.1f MB after the first open (+%.1f MB)\n",
+                before, after, after - before);
+    return 0;
+}
