@@ -2,6 +2,7 @@
 #include "app/app_delegate.h"
 #include "app/command_line.h"
 #include "app/platform_choice.h"
+#include "app/qt_translations.h"
 #include "app/single_instance.h"
 #include "cats/custom_cat.h"
 #include "cats/skin_store.h"
@@ -19,8 +20,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -64,11 +63,7 @@ int main(int argc, char* argv[]) {
     if (request.command == CommandLine::Command::quit)
         return 0;
 
-    // Qt's own texts (standard buttons, the colour and file dialogs) in Korean, like the rest.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Korean), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    installKoreanQtTexts(app);
 
     quitOnTerminationSignals();
     AlertSound::installShared(&CanberraAlertSound::shared());
