@@ -1,5 +1,6 @@
 #include "about/login_item.h"
 #include "app/app_delegate.h"
+#include "app/app_identity.h"
 #include "app/command_line.h"
 #include "app/platform_choice.h"
 #include "app/qt_translations.h"
@@ -52,7 +53,7 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("purrtick"));
-    QApplication::setDesktopFileName(QStringLiteral("purrtick"));
+    AppIdentity::install(app);
     // An accessory: closing a window never ends the program; only the quit command does.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -75,9 +76,8 @@ int main(int argc, char* argv[]) {
     });
     const QString executable = QCoreApplication::applicationFilePath();
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    XdgAutostart autostart =
-        XdgAutostart::forThisSession(QStringLiteral("io.github.purrtick.Purrtick"),
-                                     LoginItem::launcherPath(executable, environment));
+    XdgAutostart autostart = XdgAutostart::forThisSession(
+        AppIdentity::applicationId(), LoginItem::launcherPath(executable, environment));
     LoginItem loginItem(autostart,
                         LoginItem::mayRegister(executable, environment, [](const QString& path) {
                             return QFileInfo::exists(path);
