@@ -170,7 +170,8 @@ QString screenshot(const QString& name) {
     return path;
 }
 
-Purrtick::Purrtick() {
+Purrtick::Purrtick(QString binary)
+    : m_binary(std::move(binary)) {
     for (const char* folder : {".config", ".local/share", "run"})
         QDir(m_home.path()).mkpath(folder);
     QFile::setPermissions(m_home.filePath("run"),
@@ -226,7 +227,7 @@ QVariant Purrtick::storedValue(const QString& key) const {
 bool Purrtick::start(bool expectWidget) {
     m_process.setProcessEnvironment(environment());
     m_process.setProcessChannelMode(QProcess::ForwardedChannels);
-    m_process.start(QStringLiteral(PURRTICK_BINARY), {});
+    m_process.start(m_binary, {});
     if (!m_process.waitForStarted())
         return false;
     if (!expectWidget)
@@ -246,7 +247,7 @@ int Purrtick::launchAgain(int* elapsedMs, const QStringList& arguments, QString*
     second.setProcessEnvironment(environment());
     QElapsedTimer timer;
     timer.start();
-    second.start(QStringLiteral(PURRTICK_BINARY), arguments);
+    second.start(m_binary, arguments);
     if (!second.waitForFinished(10000)) {
         second.kill();
         second.waitForFinished();
@@ -267,7 +268,7 @@ int Purrtick::launchTogether(int count) {
         m_together.push_back(std::move(process));
     }
     for (auto& process : m_together)
-        process->start(QStringLiteral(PURRTICK_BINARY), {});
+        process->start(m_binary, {});
     auto running = [&] {
         return int(std::count_if(m_together.begin(), m_together.end(),
                                  [](const auto& p) { return p->state() != QProcess::NotRunning; }));

@@ -65,7 +65,8 @@ QString screenshot(const QString& name);
 // The program, started with its own home, XDG folders and runtime directory.
 class Purrtick {
 public:
-    Purrtick();
+    // The program built in this tree, or another copy of it (an installed one).
+    explicit Purrtick(QString binary = QStringLiteral(PURRTICK_BINARY));
     ~Purrtick();
 
     // Writes a settings file before the start, as an earlier run would have left it.
@@ -94,6 +95,7 @@ public:
 private:
     QProcessEnvironment environment() const;
 
+    QString m_binary;
     QTemporaryDir m_home;
     QProcess m_process;
     QString m_widget;
