@@ -2,6 +2,7 @@
 #include "app/app_delegate.h"
 #include "app/app_identity.h"
 #include "app/command_line.h"
+#include "app/finish_notification.h"
 #include "app/platform_choice.h"
 #include "app/qt_translations.h"
 #include "app/single_instance.h"
@@ -9,6 +10,7 @@
 #include "cats/skin_store.h"
 #include "platform/canberra_alert_sound.h"
 #include "platform/clock.h"
+#include "platform/freedesktop_notifications.h"
 #include "platform/paths.h"
 #include "platform/quit_on_signals.h"
 #include "platform/xdg_autostart.h"
@@ -87,6 +89,10 @@ int main(int argc, char* argv[]) {
                                  loginItem, SystemClock::shared()},
                                 std::move(onClose));
     });
+    FreedesktopNotifications notifications(
+        QDBusConnection::sessionBus(), AppIdentity::applicationId(), AppIdentity::applicationId());
+    FinishNotification finishNotification(TimerEngine::shared(), Settings::shared(), notifications,
+                                          [&appDelegate] { appDelegate.showWidget(); });
     instance.onRequest = [&appDelegate](const QByteArray& line) {
         if (const std::optional<CommandLine::Command> command = CommandLine::commandFromLine(line))
             appDelegate.perform(*command);

@@ -90,9 +90,11 @@ std::optional<bool> KeyValueStore::storedBool(const QString& key) const {
 }
 
 bool KeyValueStore::readBool(const QString& key) const {
-    if (const std::optional<bool> stored = storedBool(key))
-        return *stored;
-    return m_registeredBools.value(key, false);
+    return readBool(key, m_registeredBools.value(key, false));
+}
+
+bool KeyValueStore::readBool(const QString& key, bool fallback) const {
+    return storedBool(key).value_or(fallback);
 }
 
 double KeyValueStore::readDouble(const QString& key) const {

@@ -39,6 +39,8 @@ public:
     void registerDefaults(const QHash<QString, bool>& defaults);
 
     bool readBool(const QString& key) const;
+    // The stored boolean, or `fallback` when the key holds none (registered defaults aside).
+    bool readBool(const QString& key, bool fallback) const;
     // Absent, unreadable and non-finite values read as 0.
     double readDouble(const QString& key) const;
     std::optional<QString> readText(const QString& key) const;

@@ -24,6 +24,7 @@ QStringList allNames() {
         name(timerFontSize.name),
         name(hideCountUnlessHover.name),
         name(soundOnFinish.name),
+        name(notifyOnFinish.name),
         name(timerDisplayFormat.name),
         name(timerFontStyle.name),
         name(timerFillColor.name),
@@ -45,9 +46,8 @@ QStringList allNames() {
     };
 }
 
-// Booleans fall back through the defaults the store registers from `booleans`.
 bool read(const KeyValueStore& store, const Key<bool>& key) {
-    return store.readBool(name(key.name));
+    return store.readBool(name(key.name), key.fallback);
 }
 
 double read(const KeyValueStore& store, const Key<double>& key) {

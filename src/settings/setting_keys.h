@@ -59,6 +59,8 @@ inline constexpr PointKey timerPos{L("timerPosX"), L("timerPosY"), L("hasTimerPo
 inline constexpr Key<double> timerFontSize{L("timerFontSize"), 0.0};
 inline constexpr Key<bool> hideCountUnlessHover{L("hideCountUnlessHover"), false};
 inline constexpr Key<bool> soundOnFinish{L("soundOnFinish"), true};
+// A desktop notification when a countdown finishes.
+inline constexpr Key<bool> notifyOnFinish{L("notifyOnFinish"), true};
 inline constexpr Key<TimerDisplayFormat> timerDisplayFormat{L("timerDisplayFormat"),
                                                             TimerDisplayFormat::automatic};
 inline constexpr Key<TimerFontStyle> timerFontStyle{L("timerFontStyle"), TimerFontStyle::rounded};
@@ -76,12 +78,6 @@ inline constexpr Key<double> catRotation{L("catRotation"), 0.0};
 inline constexpr TextKey catSkinID{L("catSkinID")};
 inline constexpr GoalKey timerMode{L("timerMode")};
 inline constexpr PointKey widgetOrigin{L("widgetOriginX"), L("widgetOriginY"), L("hasSavedOrigin")};
-
-// The boolean rows, whose fallbacks the store registers as its defaults.
-inline constexpr const Key<bool>* booleans[] = {
-    &isWidgetVisible,  &autoStartOnLaunch, &hideCountUnlessHover, &soundOnFinish,
-    &timerShowOutline, &clockUse24Hour,    &clockShowSeconds,     &clockShowAMPM,
-};
 
 // Every name the settings file can hold, in declaration order.
 QStringList allNames();

@@ -25,10 +25,7 @@ bool sameValue<double>(const double& a, const double& b) {
 Settings::Settings(KeyValueStore& store, QObject* parent)
     : QObject(parent)
     , m_store(store) {
-    QHash<QString, bool> defaults;
-    for (const Keys::Key<bool>* key : Keys::booleans)
-        defaults.insert(QString(key->name), key->fallback);
-    m_store.registerDefaults(defaults);
+    // The defaults are the rows' fallbacks; nothing needs registering with the store.
     load();
 }
 
@@ -47,6 +44,7 @@ void Settings::load() {
     m_timerFontSize = Keys::read(s, Keys::timerFontSize);
     m_hideCountUnlessHover = Keys::read(s, Keys::hideCountUnlessHover);
     m_soundOnFinish = Keys::read(s, Keys::soundOnFinish);
+    m_notifyOnFinish = Keys::read(s, Keys::notifyOnFinish);
     m_timerDisplayFormat = Keys::read(s, Keys::timerDisplayFormat);
     m_timerFontStyle = Keys::read(s, Keys::timerFontStyle);
     m_timerFillColor = Keys::read(s, Keys::timerFillColor);
@@ -109,6 +107,10 @@ void Settings::setHideCountUnlessHover(bool value) {
 
 void Settings::setSoundOnFinish(bool value) {
     assign(m_soundOnFinish, value, &Settings::soundOnFinishChanged, Keys::soundOnFinish);
+}
+
+void Settings::setNotifyOnFinish(bool value) {
+    assign(m_notifyOnFinish, value, &Settings::notifyOnFinishChanged, Keys::notifyOnFinish);
 }
 
 void Settings::setTimerDisplayFormat(TimerDisplayFormat value) {

@@ -30,6 +30,8 @@ class Settings : public QObject {
                    NOTIFY hideCountUnlessHoverChanged)
     Q_PROPERTY(
         bool soundOnFinish READ soundOnFinish WRITE setSoundOnFinish NOTIFY soundOnFinishChanged)
+    Q_PROPERTY(bool notifyOnFinish READ notifyOnFinish WRITE setNotifyOnFinish NOTIFY
+                   notifyOnFinishChanged)
     Q_PROPERTY(TimerDisplayFormat timerDisplayFormat READ timerDisplayFormat WRITE
                    setTimerDisplayFormat NOTIFY timerDisplayFormatChanged)
     Q_PROPERTY(TimerFontStyle timerFontStyle READ timerFontStyle WRITE setTimerFontStyle NOTIFY
@@ -77,6 +79,7 @@ public:
     double timerFontSize() const { return m_timerFontSize; }
     bool hideCountUnlessHover() const { return m_hideCountUnlessHover; }
     bool soundOnFinish() const { return m_soundOnFinish; }
+    bool notifyOnFinish() const { return m_notifyOnFinish; }
     TimerDisplayFormat timerDisplayFormat() const { return m_timerDisplayFormat; }
     TimerFontStyle timerFontStyle() const { return m_timerFontStyle; }
     QColor timerFillColor() const { return m_timerFillColor; }
@@ -103,6 +106,7 @@ public:
     void setTimerFontSize(double value);
     void setHideCountUnlessHover(bool value);
     void setSoundOnFinish(bool value);
+    void setNotifyOnFinish(bool value);
     void setTimerDisplayFormat(TimerDisplayFormat value);
     void setTimerFontStyle(TimerFontStyle value);
     void setTimerFillColor(const QColor& value);
@@ -132,6 +136,7 @@ signals:
     void timerFontSizeChanged();
     void hideCountUnlessHoverChanged();
     void soundOnFinishChanged();
+    void notifyOnFinishChanged();
     void timerDisplayFormatChanged();
     void timerFontStyleChanged();
     void timerFillColorChanged();
@@ -166,6 +171,7 @@ private:
     double m_timerFontSize = SettingKeys::timerFontSize.fallback;
     bool m_hideCountUnlessHover = SettingKeys::hideCountUnlessHover.fallback;
     bool m_soundOnFinish = SettingKeys::soundOnFinish.fallback;
+    bool m_notifyOnFinish = SettingKeys::notifyOnFinish.fallback;
     TimerDisplayFormat m_timerDisplayFormat = SettingKeys::timerDisplayFormat.fallback;
     TimerFontStyle m_timerFontStyle = SettingKeys::timerFontStyle.fallback;
     QColor m_timerFillColor = QColor::fromRgba(SettingKeys::timerFillColor.fallback);

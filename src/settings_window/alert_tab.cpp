@@ -19,4 +19,9 @@ AlertTab::AlertTab(Settings& settings, QWidget* parent)
     column->addWidget(TabPage::note(QStringLiteral("끄면 시각 알림(위젯 깜빡임)만 유지돼요. 4초 "
                                                    "간격 반복 소리도 같이 꺼집니다."),
                                     this));
+    auto* notify = new QCheckBox(QStringLiteral("완료 시 데스크톱 알림"), this);
+    notify->setObjectName(QStringLiteral("notifyOnFinish"));
+    Bind::toggle(notify, settings, &Settings::notifyOnFinish, &Settings::setNotifyOnFinish,
+                 &Settings::notifyOnFinishChanged);
+    column->addWidget(notify);
 }

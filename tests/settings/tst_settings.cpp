@@ -19,6 +19,7 @@ private slots:
         QCOMPARE(s.timerFontSize(), 0.0);
         QCOMPARE(s.hideCountUnlessHover(), false);
         QCOMPARE(s.soundOnFinish(), true);
+        QCOMPARE(s.notifyOnFinish(), true);
         QCOMPARE(s.timerDisplayFormat(), TimerDisplayFormat::automatic);
         QCOMPARE(s.timerFontStyle(), TimerFontStyle::rounded);
         QCOMPARE(s.timerFillColor(), QColor(Qt::white));
@@ -223,6 +224,7 @@ private slots:
             QCOMPARE(s.widgetScale(), 0.0);
             QCOMPARE(s.timerFontSize(), 0.0);
             QCOMPARE(s.soundOnFinish(), true);
+            QCOMPARE(s.notifyOnFinish(), true);
             QCOMPARE(s.isWidgetVisible(), true);
             QCOMPARE(s.clockUse24Hour(), true);
             QCOMPARE(s.displayMode(), DisplayMode::alwaysOnTop);

@@ -135,6 +135,7 @@ private slots:
         s.setTimerFontSize(40);
         s.setHideCountUnlessHover(true);
         s.setSoundOnFinish(false);
+        s.setNotifyOnFinish(false);
         s.setTimerDisplayFormat(TimerDisplayFormat::korean);
         s.setTimerFontStyle(TimerFontStyle::marker);
         s.setTimerFillColor(Qt::red);
@@ -153,8 +154,8 @@ private slots:
         s.setWidgetOrigin(QPointF(10, 20));
         QStringList written = temp.readBack()->allKeys();
         QStringList declared = SettingKeys::allNames();
-        QCOMPARE(declared.size(), 28);
-        QCOMPARE(QSet<QString>(declared.begin(), declared.end()).size(), 28);
+        QCOMPARE(declared.size(), 29);
+        QCOMPARE(QSet<QString>(declared.begin(), declared.end()).size(), 29);
         written.sort();
         declared.sort();
         QCOMPARE(written, declared);

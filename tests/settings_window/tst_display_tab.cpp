@@ -30,6 +30,8 @@ private slots:
                                  << "timerShowOutline" << true;
         QTest::newRow("sound") << kAlert << "soundOnFinish"
                                << "soundOnFinish" << true;
+        QTest::newRow("notification") << kAlert << "notifyOnFinish"
+                                      << "notifyOnFinish" << true;
         QTest::newRow("auto start") << kLaunch << "autoStartOnLaunch"
                                     << "autoStartOnLaunch" << false;
     }

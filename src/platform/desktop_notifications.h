@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// The program's one desktop notification: shown, replaced, withdrawn; the user's choice of one
+// of its actions is reported through onAction.
+class DesktopNotifications {
+public:
+    struct Action {
+        QString key; // "default" is the action of a click on the notification itself
+        QString label;
+    };
+
+    virtual ~DesktopNotifications() = default;
+
+    // Shows the notification, replacing the one shown before; it stays until withdrawn.
+    virtual void show(const QString& summary, const QString& body,
+                      const QList<Action>& actions) = 0;
+    // Takes the notification off the screen, if one is shown.
+    virtual void withdraw() = 0;
+
+    std::function<void(const QString& key)> onAction;
+};
