@@ -63,6 +63,25 @@ private slots:
         QVERIFY(f.window->isVisible());
     }
 
+    // Every control of a tab is reached with Tab, in order from top to bottom, and so is "닫기".
+    void keyboardReachesEveryControl() {
+        SettingsWindowFixture f;
+        f.open();
+        QStringList reached;
+        for (int i = 0; i < 40; ++i) {
+            f.press(Qt::Key_Tab);
+            if (QWidget* focus = QApplication::focusWidget())
+                reached << (focus->objectName().isEmpty() && focus->parentWidget()
+                                ? focus->parentWidget()->objectName() + u'/' +
+                                      focus->metaObject()->className()
+                                : focus->objectName());
+        }
+        for (const char* name : {"focusMinutes", "preset5", "preset60", "applyAndStart", "close"})
+            QVERIFY2(reached.contains(QString::fromLatin1(name)), qPrintable(reached.join(u' ')));
+        QVERIFY2(reached.indexOf("focusMinutes") < reached.indexOf("applyAndStart"),
+                 qPrintable(reached.join(u' ')));
+    }
+
     // The program builds the window on the first open and reuses it: the factory runs once.
     void theProgramKeepsOneWindow() {
         TempStore temp;
