@@ -28,11 +28,12 @@ private slots:
     void layout_data() {
         QTest::addColumn<QString>("path");
         const QString id = PURRTICK_APP_ID;
-        for (const char* path : {"bin/purrtick", "bin/purrtick-cutout",
-                                 "share/purrtick/Purrtick_Purrtick.bundle/Cats/names.json",
-                                 "share/man/man1/purrtick.1", "share/man/man1/purrtick-cutout.1",
-                                 "share/doc/purrtick/LICENSE-fluentui-emoji.txt",
-                                 "share/doc/purrtick/LICENSE-phosphor-icons.txt"})
+        for (const char* path :
+             {"bin/purrtick", "bin/purrtick-cutout",
+              "share/purrtick/Purrtick_Purrtick.bundle/Cats/names.json",
+              "share/man/man1/purrtick.1.gz", "share/man/man1/purrtick-cutout.1.gz",
+              "share/doc/purrtick/LICENSE-fluentui-emoji.txt",
+              "share/doc/purrtick/LICENSE-phosphor-icons.txt"})
             QTest::newRow(path) << QString(path);
         QTest::newRow("desktop entry") << "share/applications/" + id + ".desktop";
         QTest::newRow("metainfo") << "share/metainfo/" + id + ".metainfo.xml";
