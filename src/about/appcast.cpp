@@ -1,0 +1,74 @@
+#include "about/appcast.h"
+
+#include <QStringList>
+#include <QXmlStreamReader>
+
+namespace Appcast {
+
+namespace {
+
+std::vector<qlonglong> pieces(const QString& version) {
+    std::vector<qlonglong> numbers;
+    for (const QString& piece : version.split(QLatin1Char('.'), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const qlonglong number = piece.toLongLong(&ok);
+        numbers.push_back(ok ? number : 0);
+    }
+    return numbers;
+}
+
+const QString kVersionElement = QStringLiteral("sparkle:shortVersionString");
+
+} // namespace
+
+Order compare(const QString& a, const QString& b) {
+    const std::vector<qlonglong> x = pieces(a);
+    const std::vector<qlonglong> y = pieces(b);
+    const std::size_t n = std::max(x.size(), y.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const qlonglong left = i < x.size() ? x[i] : 0;
+        const qlonglong right = i < y.size() ? y[i] : 0;
+        if (left < right)
+            return Order::ascending;
+        if (left > right)
+            return Order::descending;
+    }
+    return Order::same;
+}
+
+VersionRead firstShortVersion(const QByteArray& document) {
+    QXmlStreamReader reader(document);
+    // Names as written: the prefix is part of the name, as the feed's readers expect.
+    reader.setNamespaceProcessing(false);
+    bool capturing = false;
+    QString buffer;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            return {std::nullopt,
+                    QStringLiteral("문서 형식 선언(DTD)이 있는 피드는 읽지 않습니다")};
+        case QXmlStreamReader::EntityReference:
+            return {std::nullopt, QStringLiteral("엔티티를 쓰는 피드는 읽지 않습니다")};
+        case QXmlStreamReader::StartElement:
+            if (reader.qualifiedName() == kVersionElement) {
+                capturing = true;
+                buffer.clear();
+            }
+            break;
+        case QXmlStreamReader::Characters:
+            if (capturing)
+                buffer += reader.text();
+            break;
+        case QXmlStreamReader::EndElement:
+            if (capturing && reader.qualifiedName() == kVersionElement)
+                return {buffer.trimmed(), QString()};
+            break;
+        default:
+            break;
+        }
+    }
+    // A malformed document still gives what was read before the fault: nothing.
+    return {std::nullopt, QString()};
+}
+
+} // namespace Appcast
