@@ -1,15 +1,14 @@
 #pragma once
 
+#include "about/bounded_download.h"
+
 #include <QObject>
-#include <QPointer>
-#include <QTimer>
 #include <QUrl>
 #include <QVariantMap>
 
 #include <optional>
 
 class QNetworkAccessManager;
-class QNetworkReply;
 
 // The about window's state: the installed version, the newest version the update feed names,
 // and how the last check went. A check downloads the feed (bypassing caches) and reads the first
@@ -25,7 +24,6 @@ class AboutViewModel : public QObject {
 public:
     // A feed larger than this is not read to its end.
     static constexpr qint64 kMaxFeedBytes = 5 * 1024 * 1024;
-    static constexpr int kMaxRedirects = 5;
     static constexpr int kDefaultTimeoutMs = 10000;
 
     // `information` is the information dictionary; `timeoutMs` how long the server may stay
@@ -45,33 +43,14 @@ public:
     // One check of the feed. While one runs, another does nothing.
     void refresh();
 
-    // Why the `hop`-th redirect from `from` to `to` is not followed; nothing when it is.
-    static std::optional<QString> refusedRedirect(const QUrl& from, const QUrl& to, int hop);
-
 signals:
     void changed();
 
 private:
-    void get(const QUrl& url);
-    // When the reply is a redirect: follows it and gives an empty text, or gives why it is not
-    // followed. Nothing when the reply is not a redirect.
-    std::optional<QString> followRedirect(QNetworkReply* reply);
-    void finished();
-    void fail(const QString& message);
-    void abortWith(const QString& message);
-
-    QNetworkAccessManager& m_network;
-    int m_timeoutMs;
+    BoundedDownload m_download;
     QString m_currentVersion;
     std::optional<QUrl> m_feedURL;
     std::optional<QString> m_latestVersion;
     std::optional<QString> m_errorMessage;
     bool m_loading = false;
-
-    QPointer<QNetworkReply> m_reply;
-    QByteArray m_body;
-    int m_redirects = 0;
-    // Set when the download was stopped on purpose; the message shown instead of Qt's.
-    QString m_abortReason;
-    QTimer m_deadline;
 };

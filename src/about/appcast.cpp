@@ -71,4 +71,83 @@ VersionRead firstShortVersion(const QByteArray& document) {
     return {std::nullopt, QString()};
 }
 
+namespace {
+
+// An http or https address only: a feed must not send the program to files or other schemes.
+QUrl webAddress(const QString& text) {
+    const QUrl url(text.trimmed(), QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() ||
+        (url.scheme() != u"https" && url.scheme() != u"http"))
+        return QUrl();
+    return url;
+}
+
+} // namespace
+
+ItemRead firstItem(const QByteArray& document) {
+    QXmlStreamReader reader(document);
+    reader.setNamespaceProcessing(false);
+    std::optional<Item> item;
+    QString element;
+    QString text;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            return {std::nullopt,
+                    QStringLiteral("문서 형식 선언(DTD)이 있는 피드는 읽지 않습니다")};
+        case QXmlStreamReader::EntityReference:
+            return {std::nullopt, QStringLiteral("엔티티를 쓰는 피드는 읽지 않습니다")};
+        case QXmlStreamReader::StartElement: {
+            const QStringView name = reader.qualifiedName();
+            if (name == u"item") {
+                item = Item();
+            } else if (item && name == u"enclosure") {
+                const QXmlStreamAttributes attributes = reader.attributes();
+                item->enclosureURL = webAddress(attributes.value(QStringLiteral("url")).toString());
+                item->enclosureLength = attributes.value(QStringLiteral("length")).toLongLong();
+                item->edSignature =
+                    attributes.value(QStringLiteral("sparkle:edSignature")).toString();
+                if (item->version.isEmpty())
+                    item->version = attributes.value(QStringLiteral("sparkle:shortVersionString"))
+                                        .toString()
+                                        .trimmed();
+            }
+            element = name.toString();
+            text.clear();
+            break;
+        }
+        case QXmlStreamReader::Characters:
+            text += reader.text();
+            break;
+        case QXmlStreamReader::EndElement: {
+            const QStringView name = reader.qualifiedName();
+            if (!item)
+                break;
+            if (name == u"item") {
+                if (!item->version.isEmpty())
+                    return {item, QString()};
+                item.reset();
+            } else if (name == u"sparkle:shortVersionString") {
+                item->version = text.trimmed();
+            } else if (name == u"sparkle:version" && item->version.isEmpty()) {
+                item->version = text.trimmed();
+            } else if (name == u"title") {
+                item->title = text.trimmed();
+            } else if (name == u"link") {
+                item->link = webAddress(text);
+            } else if (name == u"description") {
+                item->description = text.trimmed();
+            } else if (name == u"sparkle:releaseNotesLink") {
+                item->releaseNotesLink = webAddress(text);
+            }
+            text.clear();
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return {std::nullopt, QString()};
+}
+
 } // namespace Appcast

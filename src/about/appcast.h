@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QUrl>
 
 #include <optional>
 
@@ -24,5 +25,25 @@ struct VersionRead {
 // prefix included; attributes do not count). A document that declares a DTD or entities is not
 // read at all: expanding them is how hostile feeds exhaust memory.
 VersionRead firstShortVersion(const QByteArray& document);
+
+// The newest release as the feed's first item describes it.
+struct Item {
+    QString version; // sparkle:shortVersionString (or sparkle:version)
+    QString title;
+    QUrl link;         // the release's page
+    QUrl enclosureURL; // the file to download
+    qint64 enclosureLength = 0;
+    QString edSignature;   // sparkle:edSignature of the file, base64
+    QString description;   // release notes as HTML
+    QUrl releaseNotesLink; // sparkle:releaseNotesLink
+};
+
+struct ItemRead {
+    std::optional<Item> item;
+    QString problem; // why nothing was read, when nothing was
+};
+
+// The first <item> of the feed that names a version. Refuses DTDs and entities as above.
+ItemRead firstItem(const QByteArray& document);
 
 } // namespace Appcast

@@ -268,7 +268,16 @@ void AppDelegate::openSettings() {
 
 void AppDelegate::openAbout() {
     openWindow(m_aboutWindow, QStringLiteral("Purrtick 정보"), QStringLiteral("purrtick-about"),
-               {});
+               m_aboutPage);
+}
+
+void AppDelegate::checkForUpdates() {
+    if (m_aboutWindow && m_aboutWindow->isVisible()) {
+        m_aboutWindow->raise();
+        m_aboutWindow->activateWindow();
+    }
+    if (onCheckForUpdates)
+        onCheckForUpdates();
 }
 
 void AppDelegate::quit() {

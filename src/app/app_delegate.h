@@ -39,6 +39,9 @@ public:
     // only a close button when not set.
     using PageFactory = std::function<QWidget*(std::function<void()> onClose)>;
     void setSettingsPageFactory(PageFactory factory) { m_settingsPage = std::move(factory); }
+    void setAboutPageFactory(PageFactory factory) { m_aboutPage = std::move(factory); }
+    // What a user-initiated update check does (the updater's check).
+    std::function<void()> onCheckForUpdates;
 
     // Removes every item of the menu and adds them again from the current state.
     void rebuildMenu();
@@ -50,6 +53,8 @@ public:
     void ackAlert();
     void openSettings();
     void toggleWidget();
+    // The about window's "지금 업데이트": brings the program to the front and asks the updater.
+    void checkForUpdates();
     // Takes a display mode's stored text; an unknown text changes nothing.
     void selectDisplayMode(const QString& rawValue);
     void quit();
@@ -83,4 +88,5 @@ private:
     TimerEngine& m_timer;
     ViewFactory m_viewFactory;
     PageFactory m_settingsPage;
+    PageFactory m_aboutPage;
 };

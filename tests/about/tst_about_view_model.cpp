@@ -136,7 +136,7 @@ private slots:
         m_server.route(base + QString::number(hops), answer(feed(item("3.0"))));
         const auto model = check(base + "0");
         // Each hop is one request, whatever Qt's connections do.
-        for (int i = 0; i < std::min(hops, AboutViewModel::kMaxRedirects + 1); ++i)
+        for (int i = 0; i < std::min(hops, BoundedDownload::kMaxRedirects + 1); ++i)
             QCOMPARE(m_server.requests(base + QString::number(i)), 1);
         QCOMPARE(model->latestVersion().has_value(), read);
         if (!read)
@@ -170,14 +170,14 @@ private slots:
         QFETCH(QString, to);
         QFETCH(int, hop);
         QFETCH(bool, followed);
-        QCOMPARE(!AboutViewModel::refusedRedirect(QUrl(from), QUrl(to), hop).has_value(), followed);
+        QCOMPARE(!BoundedDownload::refusedRedirect(QUrl(from), QUrl(to), hop).has_value(), followed);
     }
 
     void redirectLoopEnds() {
         m_server.redirect("/loop", m_server.url("/loop"));
         const auto model = check("/loop");
         QVERIFY(model->errorMessage().value_or("").contains("리디렉션"));
-        QCOMPARE(m_server.requests("/loop"), AboutViewModel::kMaxRedirects + 1);
+        QCOMPARE(m_server.requests("/loop"), BoundedDownload::kMaxRedirects + 1);
     }
 
     // No address: the message, nothing else touched; and nothing asked of the network.
