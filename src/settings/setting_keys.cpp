@@ -43,6 +43,10 @@ QStringList allNames() {
         name(widgetOrigin.x),
         name(widgetOrigin.y),
         name(widgetOrigin.present),
+        name(automaticUpdateChecks.name),
+        name(lastUpdateCheck.name),
+        name(skippedVersion.name),
+        name(hasLaunchedBefore.name),
     };
 }
 

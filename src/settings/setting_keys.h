@@ -79,6 +79,15 @@ inline constexpr TextKey catSkinID{L("catSkinID")};
 inline constexpr GoalKey timerMode{L("timerMode")};
 inline constexpr PointKey widgetOrigin{L("widgetOriginX"), L("widgetOriginY"), L("hasSavedOrigin")};
 
+// The updater's memory (the names the update framework's users know): whether to check by
+// itself ("true"/"false", absent until the user answered), when it last checked (seconds since
+// 1970 UTC, 0 for never), the version the user chose to skip, and whether this is not the first
+// launch (the first one asks nothing).
+inline constexpr TextKey automaticUpdateChecks{L("SUEnableAutomaticChecks")};
+inline constexpr Key<double> lastUpdateCheck{L("SULastCheckTime"), 0.0};
+inline constexpr TextKey skippedVersion{L("SUSkippedVersion")};
+inline constexpr Key<bool> hasLaunchedBefore{L("SUHasLaunchedBefore"), false};
+
 // Every name the settings file can hold, in declaration order.
 QStringList allNames();
 
