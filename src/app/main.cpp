@@ -1,4 +1,8 @@
+#include "about/about_view.h"
+#include "about/about_view_model.h"
+#include "about/information_dictionary.h"
 #include "about/login_item.h"
+#include "about/updater.h"
 #include "app/app_delegate.h"
 #include "app/app_identity.h"
 #include "app/command_line.h"
@@ -6,6 +10,7 @@
 #include "app/platform_choice.h"
 #include "app/qt_translations.h"
 #include "app/single_instance.h"
+#include "app/update_windows.h"
 #include "cats/custom_cat.h"
 #include "cats/skin_store.h"
 #include "platform/canberra_alert_sound.h"
@@ -22,7 +27,10 @@
 #include "widget/widget_view.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QPointer>
 
 #include <cstdio>
 
@@ -98,6 +106,26 @@ int main(int argc, char* argv[]) {
             appDelegate.perform(*command);
     };
 
+    // The updater: created first and started first in the launch sequence.
+    QNetworkAccessManager network;
+    Updater updater(KeyValueStore::shared(), SystemClock::shared(), network,
+                    informationDictionary(),
+                    [](const QUrl& url) { return QDesktopServices::openUrl(url); });
+    UpdateWindows updateWindows(updater);
+    updater.setUserInterface(&updateWindows);
+    appDelegate.onCheckForUpdates = [&updater] { updater.checkForUpdates(); };
+    appDelegate.setAboutPageFactory([&network, &appDelegate](std::function<void()> onClose) {
+        QPointer<AppDelegate> delegate(&appDelegate);
+        return new AboutView(
+            std::make_unique<AboutViewModel>(informationDictionary(), network),
+            [delegate] {
+                if (delegate)
+                    delegate->checkForUpdates();
+            },
+            std::move(onClose));
+    });
+
+    QMetaObject::invokeMethod(&updater, &Updater::start, Qt::QueuedConnection);
     QMetaObject::invokeMethod(&appDelegate, &AppDelegate::applicationDidFinishLaunching,
                               Qt::QueuedConnection);
     // A command given to the first instance is carried out once it has launched.

@@ -36,6 +36,12 @@ SecondaryWindow::SecondaryWindow(const QString& title, QWidget* content)
             &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
+void SecondaryWindow::openQuietly() {
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    open();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+}
+
 void SecondaryWindow::open() {
     if (!m_placed) {
         adjustSize();
@@ -58,7 +64,8 @@ void SecondaryWindow::open() {
     X11WindowHints::allowOnlyMoveAndClose(windowHandle());
     show();
     raise();
-    activateWindow();
+    if (!testAttribute(Qt::WA_ShowWithoutActivating))
+        activateWindow();
 }
 
 QWidget* makePlaceholderPage(const std::function<void()>& onClose) {

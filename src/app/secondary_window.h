@@ -16,6 +16,8 @@ public:
     // Shows, raises and activates the window. Centred on the screen under the pointer the
     // first time only; later opens keep where the user left it.
     void open();
+    // Shows the window without taking the focus from the window the user is working in.
+    void openQuietly();
 
 private:
     QWidget* m_content;
