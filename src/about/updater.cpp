@@ -14,6 +14,7 @@ Updater::Updater(KeyValueStore& store, const Clock& clock, QNetworkAccessManager
     , m_store(store)
     , m_clock(clock)
     , m_download(network, timeoutMs, kMaxFeedBytes)
+    , m_notes(network, timeoutMs, kMaxNotesBytes)
     , m_installed(installedVersion(information))
     , m_feed(feedURL(information))
     , m_openUrl(std::move(openUrl)) {
@@ -121,9 +122,25 @@ void Updater::checked(const BoundedDownload::Result& result, bool userInitiated)
     // A version the user skipped is offered again only when the user asks.
     if (!userInitiated && Keys::read(m_store, Keys::skippedVersion) == item->version)
         return;
+    // Notes kept on a page of their own are fetched first; without them the update is still
+    // offered.
+    if (item->description.isEmpty() && item->releaseNotesLink.isValid()) {
+        m_notes.start(item->releaseNotesLink,
+                      [this, item = *item, userInitiated](const BoundedDownload::Result& notes) {
+                          Appcast::Item withNotes = item;
+                          if (notes.error.isEmpty())
+                              withNotes.description = QString::fromUtf8(notes.body);
+                          offer(withNotes, userInitiated);
+                      });
+        return;
+    }
+    offer(*item, userInitiated);
+}
+
+void Updater::offer(const Appcast::Item& item, bool userInitiated) {
     m_offered = item;
     if (m_ui)
-        m_ui->showUpdate(*item, m_installed, !userInitiated);
+        m_ui->showUpdate(item, m_installed, !userInitiated);
 }
 
 void Updater::skipVersion() {

@@ -37,6 +37,7 @@ class Updater : public QObject {
 public:
     static constexpr qint64 kCheckIntervalSeconds = 24 * 3600;
     static constexpr qint64 kMaxFeedBytes = 5 * 1024 * 1024;
+    static constexpr qint64 kMaxNotesBytes = 1024 * 1024;
 
     // `information` is the information dictionary; `openUrl` hands an address to the browser.
     Updater(KeyValueStore& store, const Clock& clock, QNetworkAccessManager& network,
@@ -67,10 +68,12 @@ public:
 private:
     void check(bool userInitiated);
     void checked(const BoundedDownload::Result& result, bool userInitiated);
+    void offer(const Appcast::Item& item, bool userInitiated);
 
     KeyValueStore& m_store;
     const Clock& m_clock;
     BoundedDownload m_download;
+    BoundedDownload m_notes;
     QString m_installed;
     std::optional<QUrl> m_feed;
     std::function<bool(const QUrl&)> m_openUrl;

@@ -31,7 +31,9 @@ public:
     void showFailure(const QString& reason) override { events << "failure " + reason; }
     void showUpdate(const Appcast::Item& item, const QString&, bool quiet) override {
         events << (quiet ? "quiet update " : "update ") + item.version;
+        notes = item.description;
     }
+    QString notes;
     void closeUpdate() override { events << "close"; }
     QStringList events;
 };
@@ -183,6 +185,31 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(f.ui.events.size() == 2, 10000);
         QVERIFY(f.ui.events[1].startsWith("failure "));
         QCOMPARE(SettingKeys::read(f.store(), SettingKeys::lastUpdateCheck), before);
+    }
+
+    // Release notes on a page of their own are fetched before the update is shown; a page that
+    // cannot be had leaves the update offered without notes.
+    void notesFromTheirPage() {
+        Fixture f(m_server, m_network);
+        const QByteArray feed = "<rss><channel><item><sparkle:shortVersionString>2.0"
+                                "</sparkle:shortVersionString><sparkle:releaseNotesLink>" +
+                                m_server.url("/notes").toEncoded() +
+                                "</sparkle:releaseNotesLink></item></channel></rss>";
+        m_server.route(feedPath(), {HttpTestServer::Response::Kind::answer, 200, feed, {}, 0});
+        m_server.route(
+            "/notes",
+            {HttpTestServer::Response::Kind::answer, 200, "<h3>2.0</h3><p>새 고양이</p>", {}, 0});
+        f.updater.checkForUpdates();
+        QTRY_COMPARE(f.ui.events, QStringList({"checking", "update 2.0"}));
+        QCOMPARE(f.ui.notes, QStringLiteral("<h3>2.0</h3><p>새 고양이</p>"));
+        HttpTestServer::Response large;
+        large.kind = HttpTestServer::Response::Kind::large;
+        large.size = 3 * 1024 * 1024;
+        m_server.route("/notes", large);
+        f.ui.events.clear();
+        f.updater.checkForUpdates();
+        QTRY_COMPARE(f.ui.events, QStringList({"checking", "update 2.0"}));
+        QCOMPARE(f.ui.notes, QString());
     }
 
     // Installing opens the release's page, or the file when the feed gives no page.

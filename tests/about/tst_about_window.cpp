@@ -1,0 +1,172 @@
+#include "about/about_view.h"
+#include "about/about_view_model.h"
+#include "about/update_view.h"
+#include "app/secondary_window.h"
+#include "app/update_windows.h"
+#include "fake_clock.h"
+#include "http_test_server.h"
+#include "settings/setting_keys.h"
+#include "temp_store.h"
+
+#include <QLabel>
+#include <QNetworkAccessManager>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+QByteArray feedWith(const QByteArray& version) {
+    return "<rss xmlns:sparkle=\"s\"><channel><item><link>https://example.org/r</link>"
+           "<sparkle:shortVersionString>" +
+           version + "</sparkle:shortVersionString></item></channel></rss>";
+}
+
+HttpTestServer::Response answer(const QByteArray& body) {
+    HttpTestServer::Response response;
+    response.body = body;
+    return response;
+}
+
+// A left click where the widget is drawn, delivered to its window.
+void click(QWidget* widget) {
+    QVERIFY(widget && widget->isVisible());
+    QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {},
+                      widget->mapTo(widget->window(), widget->rect().center()));
+}
+
+} // namespace
+
+// The about window and the update windows, used through their windows.
+class AboutWindowTest : public QObject {
+    Q_OBJECT
+
+    HttpTestServer m_server;
+    QNetworkAccessManager m_network;
+
+    std::unique_ptr<SecondaryWindow> aboutWindow(const QString& path, int* updates) {
+        QVariantMap information{{"CFBundleShortVersionString", "1.2.0"}};
+        if (!path.isEmpty())
+            information.insert("SUFeedURL", m_server.url(path).toString());
+        auto window = std::make_unique<SecondaryWindow>(
+            "Purrtick 정보", new AboutView(
+                                 std::make_unique<AboutViewModel>(information, m_network, 400),
+                                 [updates] { ++*updates; }, [] {}));
+        return window;
+    }
+
+private slots:
+    // Each show checks the feed; the status follows the check.
+    void statusFollowsTheCheck_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("tooltip");
+        QTest::addColumn<bool>("updateButton");
+        QTest::addColumn<bool>("upToDateNote");
+        QTest::newRow("newer") << "/newer"
+                               << "1.4.0"
+                               << "" << true << false;
+        QTest::newRow("same") << "/same"
+                              << "1.2"
+                              << "" << false << true;
+        QTest::newRow("no version") << "/empty"
+                                    << "확인 실패"
+                                    << "appcast 파싱 실패" << false << false;
+        QTest::newRow("no feed") << ""
+                                 << "확인 실패"
+                                 << "SUFeedURL 미설정" << false << false;
+    }
+    void statusFollowsTheCheck() {
+        QFETCH(QString, path);
+        QFETCH(QString, status);
+        QFETCH(QString, tooltip);
+        QFETCH(bool, updateButton);
+        QFETCH(bool, upToDateNote);
+        m_server.route("/newer", answer(feedWith("1.4.0")));
+        m_server.route("/same", answer(feedWith("1.2")));
+        m_server.route("/empty", answer("<rss/>"));
+        int updates = 0;
+        auto window = aboutWindow(path, &updates);
+        window->open();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto* latest = window->findChild<QLabel*>("latestVersion");
+        QTRY_COMPARE(latest->text(), status);
+        QTRY_VERIFY(!window->findChild<QProgressBar*>("checking")->isVisible());
+        QCOMPARE(latest->toolTip(), tooltip);
+        QCOMPARE(window->findChild<QPushButton*>("updateNow")->isVisible(), updateButton);
+        QCOMPARE(window->findChild<QWidget*>("upToDate")->isVisible(), upToDateNote);
+        QCOMPARE(window->findChild<QLabel*>("currentVersion")->text(), QStringLiteral("1.2.0"));
+        if (updateButton) {
+            click(window->findChild<QPushButton*>("updateNow"));
+            QCOMPARE(updates, 1);
+        }
+        // Opened again: checked again.
+        if (!path.isEmpty()) {
+            const int before = m_server.requests(path);
+            window->close();
+            window->open();
+            QTRY_COMPARE(m_server.requests(path), before + 1);
+        }
+    }
+
+    // The update window's buttons reach the updater: skipping remembers the version,
+    // installing opens the release's page.
+    void updateWindowButtons() {
+        m_server.route("/feed-buttons", answer(feedWith("1.5")));
+        TempStore temp;
+        FakeClock clock;
+        QList<QUrl> opened;
+        Updater updater(temp.open(), clock, m_network,
+                        {{"CFBundleShortVersionString", "1.2.0"},
+                         {"SUFeedURL", m_server.url("/feed-buttons").toString()}},
+                        [&opened](const QUrl& url) {
+                            opened << url;
+                            return true;
+                        });
+        UpdateWindows windows(updater);
+        updater.setUserInterface(&windows);
+        updater.checkForUpdates();
+        QVERIFY(windows.updateWindow()->isVisible());
+        auto* view = static_cast<UpdateView*>(windows.updateWindow()->content());
+        QCOMPARE(view->state(), UpdateView::State::checking);
+        QTRY_COMPARE(view->state(), UpdateView::State::update);
+        QVERIFY(QTest::qWaitForWindowExposed(windows.updateWindow()));
+        click(windows.updateWindow()->findChild<QPushButton*>("skip"));
+        QVERIFY(!windows.updateWindow()->isVisible());
+        QCOMPARE(temp.readBack()->value("SUSkippedVersion").toString(), QStringLiteral("1.5"));
+
+        updater.checkForUpdates();
+        QTRY_COMPARE(view->state(), UpdateView::State::update);
+        QVERIFY(QTest::qWaitForWindowExposed(windows.updateWindow()));
+        click(windows.updateWindow()->findChild<QPushButton*>("install"));
+        QCOMPARE(opened, QList<QUrl>({QUrl("https://example.org/r")}));
+        QVERIFY(!windows.updateWindow()->isVisible());
+    }
+
+    // The question, answered with its button, switches automatic checks on.
+    void questionAnswered() {
+        m_server.route("/feed-question", answer(feedWith("1.2.0")));
+        TempStore temp;
+        FakeClock clock;
+        SettingKeys::write(temp.open(), SettingKeys::hasLaunchedBefore, true);
+        Updater updater(temp.open(), clock, m_network,
+                        {{"CFBundleShortVersionString", "1.2.0"},
+                         {"SUFeedURL", m_server.url("/feed-question").toString()}},
+                        [](const QUrl&) { return true; });
+        UpdateWindows windows(updater);
+        updater.setUserInterface(&windows);
+        updater.start();
+        QVERIFY(windows.questionWindow());
+        QVERIFY(QTest::qWaitForWindowExposed(windows.questionWindow()));
+        click(windows.questionWindow()->findChild<QPushButton*>("yes"));
+        QVERIFY(!windows.questionWindow()->isVisible());
+        QCOMPARE(updater.automaticChecks(), true);
+        QTRY_COMPARE(m_server.requests("/feed-question"), 1);
+        // Up to date after a scheduled check: nothing is shown.
+        QTRY_VERIFY(!updater.isChecking());
+        QVERIFY(!windows.updateWindow() || !windows.updateWindow()->isVisible());
+    }
+};
+
+QTEST_MAIN(AboutWindowTest)
+#include "tst_about_window.moc"
