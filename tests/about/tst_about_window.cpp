@@ -131,6 +131,7 @@ private slots:
         QCOMPARE(view->state(), UpdateView::State::checking);
         QTRY_COMPARE(view->state(), UpdateView::State::update);
         QVERIFY(QTest::qWaitForWindowExposed(windows.updateWindow()));
+        QTRY_COMPARE(windows.updateWindow()->size(), QSize(440, 320));
         click(windows.updateWindow()->findChild<QPushButton*>("skip"));
         QVERIFY(!windows.updateWindow()->isVisible());
         QCOMPARE(temp.readBack()->value("SUSkippedVersion").toString(), QStringLiteral("1.5"));
@@ -138,6 +139,8 @@ private slots:
         updater.checkForUpdates();
         QTRY_COMPARE(view->state(), UpdateView::State::update);
         QVERIFY(QTest::qWaitForWindowExposed(windows.updateWindow()));
+        // The window takes the size the release notes need.
+        QTRY_COMPARE(windows.updateWindow()->size(), QSize(440, 320));
         click(windows.updateWindow()->findChild<QPushButton*>("install"));
         QCOMPARE(opened, QList<QUrl>({QUrl("https://example.org/r")}));
         QVERIFY(!windows.updateWindow()->isVisible());
