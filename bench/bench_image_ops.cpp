@@ -33,7 +33,12 @@ void BM_Zoom12MP(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(ImageEditing::scaled(photo(), factor));
 }
-BENCHMARK(BM_Zoom12MP)->Arg(50)->Arg(124)->Arg(300)->ArgName("percent")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Zoom12MP)
+    ->Arg(50)
+    ->Arg(124)
+    ->Arg(300)
+    ->ArgName("percent")
+    ->Unit(benchmark::kMillisecond);
 
 void BM_Png12MP(benchmark::State& state) {
     for (auto _ : state)

@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(dir);
     const QString suffix = QStringLiteral("@%1x.png").arg(app.devicePixelRatio());
     Silent sound;
-    ImageEditorView editor(makeSyntheticCat(5, QSize(900, 640)).picture, [] {}, [](const QByteArray&) {}, sound);
+    ImageEditorView editor(
+        makeSyntheticCat(5, QSize(900, 640)).picture, [] {}, [](const QByteArray&) {}, sound);
     editor.show();
     QApplication::processEvents();
     auto save = [&](const char* name) {

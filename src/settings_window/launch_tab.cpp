@@ -29,9 +29,10 @@ LaunchTab::LaunchTab(Settings& settings, LoginItem& loginItem, QWidget* parent)
             "둘 다 켜면: 로그인 → Purrtick 자동 실행 → 위 타이머 자동 시작 (출퇴근용에 딱)."),
         this));
 
-    m_warning = new QLabel(QStringLiteral("⚠︎ 로그인 항목 등록 실패 — 설치된 Purrtick 에서만 "
-                                          "동작합니다."),
-                           this);
+    m_warning = new QLabel(
+        QStringLiteral("⚠︎ 로그인 항목 등록 실패 — 설치된 Purrtick 에서만 "
+                       "동작합니다."),
+        this);
     m_warning->setObjectName(QStringLiteral("loginWarning"));
     m_warning->setWordWrap(true);
     m_warning->setFont(TabPage::caption(m_warning->font()));

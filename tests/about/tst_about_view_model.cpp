@@ -170,7 +170,8 @@ private slots:
         QFETCH(QString, to);
         QFETCH(int, hop);
         QFETCH(bool, followed);
-        QCOMPARE(!BoundedDownload::refusedRedirect(QUrl(from), QUrl(to), hop).has_value(), followed);
+        QCOMPARE(!BoundedDownload::refusedRedirect(QUrl(from), QUrl(to), hop).has_value(),
+                 followed);
     }
 
     void redirectLoopEnds() {

@@ -84,7 +84,8 @@ private slots:
         // The user picks "알림 끄기" from the notification's actions.
         run("dunstctl", {"context"});
         QVERIFY(waitFor([&] { return readAll(path("offered")).contains("알림 끄기"); }));
-        // The alert stops: the button goes (only the red time text is left), and so does the notification.
+        // The alert stops: the button goes (only the red time text is left), and so does the
+        // notification.
         QVERIFY(waitFor([&] { return countNear(grab(buttonArea), alertRed) < red / 2; }, 3000));
         QVERIFY(waitFor([] { return run("dunstctl", {"count", "displayed"}).trimmed() == "0"; }));
         QVERIFY(app.stop());

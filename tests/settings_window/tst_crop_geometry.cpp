@@ -65,7 +65,11 @@ private slots:
         QFETCH(double, dy);
         QFETCH(QRectF, result);
         const QRectF r = CropGeometry::resized(QRectF(0, 0, 1, 1), corner, dx, dy);
-        QVERIFY2(near(r, result), qPrintable(QStringLiteral("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())));
+        QVERIFY2(near(r, result), qPrintable(QStringLiteral("%1 %2 %3 %4")
+                                                 .arg(r.x())
+                                                 .arg(r.y())
+                                                 .arg(r.width())
+                                                 .arg(r.height())));
     }
 };
 

@@ -6,8 +6,8 @@
 
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QThreadPool>
 #include <QTest>
+#include <QThreadPool>
 
 using CropGeometry::Corner;
 
@@ -21,8 +21,9 @@ QImage picture(int w = 400, int h = 300) {
 
 struct Editor {
     explicit Editor(const QImage& original = picture())
-        : view(original, [this] { ++cancels; }, [this](const QByteArray& png) { applied << png; },
-               sound) {
+        : view(
+              original, [this] { ++cancels; }, [this](const QByteArray& png) { applied << png; },
+              sound) {
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
     }
@@ -78,9 +79,14 @@ private slots:
         QCOMPARE(e.view.crop(), QRectF(0, 0, 1, 1));
         // Now a selection 0.88 on each side, in the middle.
         const QRectF fit = e.view.imageArea()->fitRect();
-        e.drag(e.view.imageArea()->handleCentre(Corner::tl), QPointF(0.12 * fit.width(), 0.12 * fit.height()));
+        e.drag(e.view.imageArea()->handleCentre(Corner::tl),
+               QPointF(0.12 * fit.width(), 0.12 * fit.height()));
         const QRectF start = e.view.crop();
-        QVERIFY2(std::abs(start.width() - 0.88) < 0.01, qPrintable(QStringLiteral("%1 %2 %3 %4").arg(start.x()).arg(start.y()).arg(start.width()).arg(start.height())));
+        QVERIFY2(std::abs(start.width() - 0.88) < 0.01, qPrintable(QStringLiteral("%1 %2 %3 %4")
+                                                                       .arg(start.x())
+                                                                       .arg(start.y())
+                                                                       .arg(start.width())
+                                                                       .arg(start.height())));
         const QPointF centre = fit.topLeft() + QPointF(0.56 * fit.width(), 0.56 * fit.height());
         e.drag(centre, by);
         const QRectF after = e.view.crop();

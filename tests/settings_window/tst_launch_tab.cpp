@@ -50,9 +50,10 @@ private slots:
         QVERIFY(!loginSwitch(f)->isChecked());
         QVERIFY(warningShown(f));
         QCOMPARE(f.autostart.calls, 0);
-        QCOMPARE(f.find<QLabel>(QStringLiteral("loginWarning"))->text(),
-                 QStringLiteral("⚠︎ 로그인 항목 등록 실패 — 설치된 Purrtick 에서만 "
-                                "동작합니다."));
+        QCOMPARE(
+            f.find<QLabel>(QStringLiteral("loginWarning"))->text(),
+            QStringLiteral("⚠︎ 로그인 항목 등록 실패 — 설치된 Purrtick 에서만 "
+                           "동작합니다."));
     }
 
     // After a failure the switch is put back to the real registration, which runs the change
