@@ -73,6 +73,10 @@ int main(int argc, char** argv) {
                        "<a href=\"https://example.org\">자세히</a></p>";
     update.showUpdate(item, "0.1.0");
     save(update, "update-available");
+    update.showInstalling(37 * 1024 * 1024, 92 * 1024 * 1024);
+    save(update, "update-installing");
+    update.showInstalled();
+    save(update, "update-installed");
     AutomaticChecksQuestion question([](bool) {});
     question.show();
     save(question, "update-question");

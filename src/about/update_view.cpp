@@ -114,8 +114,23 @@ UpdateView::UpdateView(Actions actions, QWidget* parent)
         if (m_actions.close)
             m_actions.close();
     });
+    m_cancel = new QPushButton(QStringLiteral("취소"), this);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        if (m_actions.cancel)
+            m_actions.cancel();
+    });
+    m_restart = new QPushButton(QStringLiteral("다시 시작"), this);
+    m_restart->setObjectName(QStringLiteral("restart"));
+    m_restart->setDefault(true);
+    connect(m_restart, &QPushButton::clicked, this, [this] {
+        if (m_actions.restart)
+            m_actions.restart();
+    });
     buttons->addStretch(0);
+    buttons->addWidget(m_cancel);
     buttons->addWidget(m_close);
+    buttons->addWidget(m_restart);
     column->addLayout(buttons);
     showChecking();
 }
@@ -123,14 +138,40 @@ UpdateView::UpdateView(Actions actions, QWidget* parent)
 void UpdateView::setState(State state) {
     m_state = state;
     m_pages->setCurrentIndex(state == State::update ? 1 : 0);
-    m_progress->setVisible(state == State::checking);
+    m_progress->setVisible(state == State::checking || state == State::installing);
     m_updateButtons->setVisible(state == State::update);
-    m_close->setVisible(state != State::update);
+    m_close->setVisible(state != State::update && state != State::installing);
+    m_close->setText(state == State::installed ? QStringLiteral("나중에") : QStringLiteral("닫기"));
+    m_cancel->setVisible(state == State::installing);
+    m_restart->setVisible(state == State::installed);
     // A status needs a line or two; release notes need room.
     setFixedSize(state == State::update ? QSize(440, 320) : QSize(400, 150));
 }
 
+void UpdateView::showInstalling(qint64 received, qint64 total) {
+    m_message->setText(QStringLiteral("새 버전을 내려받는 중..."));
+    const double mb = 1024.0 * 1024.0;
+    if (total > 0) {
+        m_progress->setRange(0, 1000);
+        m_progress->setValue(int(1000.0 * double(received) / double(total)));
+        m_detail->setText(QStringLiteral("%1 / %2 MB")
+                              .arg(double(received) / mb, 0, 'f', 1)
+                              .arg(double(total) / mb, 0, 'f', 1));
+    } else {
+        m_progress->setRange(0, 0);
+        m_detail->setText(QStringLiteral("%1 MB").arg(double(received) / mb, 0, 'f', 1));
+    }
+    setState(State::installing);
+}
+
+void UpdateView::showInstalled() {
+    m_message->setText(QStringLiteral("새 버전을 설치했어요"));
+    m_detail->setText(QStringLiteral("다시 시작하면 새 버전으로 실행됩니다."));
+    setState(State::installed);
+}
+
 void UpdateView::showChecking() {
+    m_progress->setRange(0, 0);
     m_message->setText(QStringLiteral("업데이트를 확인하는 중..."));
     m_detail->clear();
     setState(State::checking);

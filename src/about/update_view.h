@@ -18,13 +18,15 @@ class UpdateView : public QWidget {
     Q_OBJECT
 
 public:
-    enum class State { checking, upToDate, failure, update };
+    enum class State { checking, upToDate, failure, update, installing, installed };
 
     struct Actions {
         std::function<void()> skip;
         std::function<void()> later;
         std::function<void()> install;
         std::function<void()> close;
+        std::function<void()> cancel;
+        std::function<void()> restart;
     };
 
     explicit UpdateView(Actions actions, QWidget* parent = nullptr);
@@ -33,6 +35,9 @@ public:
     void showUpToDate(const QString& installed);
     void showFailure(const QString& reason);
     void showUpdate(const Appcast::Item& item, const QString& installed);
+    // Downloading the new version: bytes so far of `total` (-1 while unknown).
+    void showInstalling(qint64 received, qint64 total);
+    void showInstalled();
 
     State state() const { return m_state; }
 
@@ -49,6 +54,8 @@ private:
     QTextBrowser* m_notes;
     QWidget* m_updateButtons;
     QPushButton* m_close;
+    QPushButton* m_cancel;
+    QPushButton* m_restart;
 };
 
 // The question asked once: whether the updater may check by itself.

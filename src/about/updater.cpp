@@ -15,6 +15,8 @@ Updater::Updater(KeyValueStore& store, const Clock& clock, QNetworkAccessManager
     , m_clock(clock)
     , m_download(network, timeoutMs, kMaxFeedBytes)
     , m_notes(network, timeoutMs, kMaxNotesBytes)
+    , m_network(network)
+    , m_timeoutMs(timeoutMs)
     , m_installed(installedVersion(information))
     , m_feed(feedURL(information))
     , m_openUrl(std::move(openUrl)) {
@@ -150,14 +152,52 @@ void Updater::skipVersion() {
         m_ui->closeUpdate();
 }
 
+void Updater::cancelInstall() {
+    if (m_installer)
+        m_installer->cancel();
+    if (m_ui)
+        m_ui->closeUpdate();
+}
+
+void Updater::restart() {
+    if (m_relaunch)
+        m_relaunch();
+}
+
 void Updater::remindLater() {
     if (m_ui)
         m_ui->closeUpdate();
 }
 
+void Updater::installInPlace(const QString& appImage, const QString& publicKey,
+                             std::function<void()> relaunch) {
+    m_installer = std::make_unique<AppImageInstaller>(m_network, appImage, publicKey, m_timeoutMs);
+    m_installer->onProgress = [this](qint64 received, qint64 total) {
+        if (m_ui)
+            m_ui->showInstalling(received, total);
+    };
+    m_relaunch = std::move(relaunch);
+}
+
 void Updater::install() {
     if (!m_offered)
         return;
+    if (m_installer) {
+        if (m_installer->isRunning())
+            return;
+        if (m_ui)
+            m_ui->showInstalling(0,
+                                 m_offered->enclosureLength > 0 ? m_offered->enclosureLength : -1);
+        m_installer->install(*m_offered, [this](const QString& problem) {
+            if (!m_ui)
+                return;
+            if (problem.isEmpty())
+                m_ui->showInstalled();
+            else
+                m_ui->showFailure(problem);
+        });
+        return;
+    }
     // The release's page first: it says how to install for each kind of copy.
     const QUrl target = m_offered->link.isValid() ? m_offered->link : m_offered->enclosureURL;
     if (!target.isValid()) {

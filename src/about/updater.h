@@ -1,6 +1,7 @@
 #pragma once
 
 #include "about/appcast.h"
+#include "about/appimage_installer.h"
 #include "about/bounded_download.h"
 
 #include <QObject>
@@ -8,6 +9,7 @@
 #include <QVariantMap>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Clock;
@@ -25,6 +27,9 @@ public:
     virtual void showFailure(const QString& reason) = 0;
     // A newer version; `quiet` when a scheduled check found it: shown without taking the focus.
     virtual void showUpdate(const Appcast::Item& item, const QString& installed, bool quiet) = 0;
+    // Installing: the download's progress (total -1 while unknown), then the outcome.
+    virtual void showInstalling(qint64 received, qint64 total) = 0;
+    virtual void showInstalled() = 0;
     virtual void closeUpdate() = 0;
 };
 
@@ -45,6 +50,10 @@ public:
             int timeoutMs = 10000, QObject* parent = nullptr);
 
     void setUserInterface(UpdateUserInterface* ui) { m_ui = ui; }
+    // Running from an AppImage (`appImage`, an existing file), updates are installed in place,
+    // checked against the build's Ed25519 key; `relaunch` starts the new one and ends this one.
+    void installInPlace(const QString& appImage, const QString& publicKey,
+                        std::function<void()> relaunch);
 
     // At launch: remembers the first launch (which asks nothing), asks once about automatic
     // checks from the second launch on, and checks quietly when one is due.
@@ -62,6 +71,8 @@ public:
     void skipVersion();
     void remindLater();
     void install();
+    void cancelInstall();
+    void restart();
 
     bool isChecking() const { return m_download.isRunning(); }
 
@@ -74,11 +85,15 @@ private:
     const Clock& m_clock;
     BoundedDownload m_download;
     BoundedDownload m_notes;
+    QNetworkAccessManager& m_network;
+    int m_timeoutMs;
     QString m_installed;
     std::optional<QUrl> m_feed;
     std::function<bool(const QUrl&)> m_openUrl;
     UpdateUserInterface* m_ui = nullptr;
     std::optional<Appcast::Item> m_offered;
+    std::unique_ptr<AppImageInstaller> m_installer;
+    std::function<void()> m_relaunch;
     bool m_userWaiting = false;
     // Looks every hour whether a scheduled check is due, so a program left running checks daily.
     QTimer m_schedule;

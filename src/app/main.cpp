@@ -31,6 +31,7 @@
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QPointer>
+#include <QProcess>
 
 #include <cstdio>
 
@@ -111,6 +112,15 @@ int main(int argc, char* argv[]) {
     Updater updater(KeyValueStore::shared(), SystemClock::shared(), network,
                     informationDictionary(),
                     [](const QUrl& url) { return QDesktopServices::openUrl(url); });
+    // An AppImage updates itself in place; a copy a package manager installed is its to update.
+    const QString appImage = environment.value(QStringLiteral("APPIMAGE"));
+    if (!appImage.isEmpty() && QFileInfo(appImage).isFile())
+        updater.installInPlace(
+            appImage, informationDictionary().value(QStringLiteral("SUPublicEDKey")).toString(),
+            [appImage] {
+                if (QProcess::startDetached(appImage, {}))
+                    QCoreApplication::quit();
+            });
     UpdateWindows updateWindows(updater);
     updater.setUserInterface(&updateWindows);
     appDelegate.onCheckForUpdates = [&updater] { updater.checkForUpdates(); };

@@ -10,9 +10,14 @@ UpdateWindows::~UpdateWindows() = default;
 
 UpdateView& UpdateWindows::view() {
     if (!m_updateWindow) {
-        auto* view = new UpdateView({[this] { m_updater.skipVersion(); },
-                                     [this] { m_updater.remindLater(); },
-                                     [this] { m_updater.install(); }, [this] { closeUpdate(); }});
+        UpdateView::Actions actions;
+        actions.skip = [this] { m_updater.skipVersion(); };
+        actions.later = [this] { m_updater.remindLater(); };
+        actions.install = [this] { m_updater.install(); };
+        actions.close = [this] { closeUpdate(); };
+        actions.cancel = [this] { m_updater.cancelInstall(); };
+        actions.restart = [this] { m_updater.restart(); };
+        auto* view = new UpdateView(std::move(actions));
         m_updateWindow =
             std::make_unique<SecondaryWindow>(QStringLiteral("Purrtick 업데이트"), view);
         m_updateWindow->setWindowRole(QStringLiteral("purrtick-update"));
@@ -58,6 +63,16 @@ void UpdateWindows::showFailure(const QString& reason) {
 void UpdateWindows::showUpdate(const Appcast::Item& item, const QString& installed, bool quiet) {
     view().showUpdate(item, installed);
     open(quiet);
+}
+
+void UpdateWindows::showInstalling(qint64 received, qint64 total) {
+    view().showInstalling(received, total);
+    open(false);
+}
+
+void UpdateWindows::showInstalled() {
+    view().showInstalled();
+    open(false);
 }
 
 void UpdateWindows::closeUpdate() {

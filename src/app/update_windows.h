@@ -20,6 +20,8 @@ public:
     void showUpToDate(const QString& installed) override;
     void showFailure(const QString& reason) override;
     void showUpdate(const Appcast::Item& item, const QString& installed, bool quiet) override;
+    void showInstalling(qint64 received, qint64 total) override;
+    void showInstalled() override;
     void closeUpdate() override;
 
     SecondaryWindow* updateWindow() const { return m_updateWindow.get(); }

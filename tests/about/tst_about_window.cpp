@@ -6,12 +6,15 @@
 #include "fake_clock.h"
 #include "http_test_server.h"
 #include "settings/setting_keys.h"
+#include "signing_key.h"
 #include "temp_store.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QNetworkAccessManager>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -144,6 +147,52 @@ private slots:
         click(windows.updateWindow()->findChild<QPushButton*>("install"));
         QCOMPARE(opened, QList<QUrl>({QUrl("https://example.org/r")}));
         QVERIFY(!windows.updateWindow()->isVisible());
+    }
+
+    // Running from an AppImage: "업데이트 설치" downloads the signed file, puts it in place and
+    // offers "다시 시작".
+    void appImageUpdatesInPlace() {
+        QTemporaryDir dir;
+        const QString appImage = dir.filePath("Purrtick.AppImage");
+        {
+            QFile file(appImage);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("old");
+        }
+        SigningKey key;
+        const QByteArray fresh(64 * 1024, 'a');
+        m_server.route("/Purrtick-1.5.AppImage", answer(fresh));
+        const QByteArray feed =
+            "<rss xmlns:sparkle=\"s\"><channel><item><sparkle:shortVersionString>1.5"
+            "</sparkle:shortVersionString><enclosure url=\"" +
+            m_server.url("/Purrtick-1.5.AppImage").toEncoded() + "\" length=\"" +
+            QByteArray::number(fresh.size()) + "\" sparkle:edSignature=\"" +
+            key.sign(fresh).toBase64() + "\"/></item></channel></rss>";
+        m_server.route("/feed-appimage", answer(feed));
+        TempStore temp;
+        FakeClock clock;
+        Updater updater(temp.open(), clock, m_network,
+                        {{"CFBundleShortVersionString", "1.2.0"},
+                         {"SUFeedURL", m_server.url("/feed-appimage").toString()}},
+                        [](const QUrl&) { return false; });
+        int relaunched = 0;
+        updater.installInPlace(appImage, QString::fromLatin1(key.publicKey().toBase64()),
+                               [&relaunched] { ++relaunched; });
+        UpdateWindows windows(updater);
+        updater.setUserInterface(&windows);
+        updater.checkForUpdates();
+        auto* view = static_cast<UpdateView*>(windows.updateWindow()->content());
+        QTRY_COMPARE(view->state(), UpdateView::State::update);
+        QVERIFY(QTest::qWaitForWindowExposed(windows.updateWindow()));
+        QTRY_COMPARE(windows.updateWindow()->size(), QSize(440, 320));
+        click(windows.updateWindow()->findChild<QPushButton*>("install"));
+        QTRY_COMPARE(view->state(), UpdateView::State::installed);
+        QFile file(appImage);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), fresh);
+        QTRY_COMPARE(windows.updateWindow()->size(), QSize(400, 150));
+        click(windows.updateWindow()->findChild<QPushButton*>("restart"));
+        QCOMPARE(relaunched, 1);
     }
 
     // The question, answered with its button, switches automatic checks on.

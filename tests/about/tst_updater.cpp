@@ -34,6 +34,8 @@ public:
         notes = item.description;
     }
     QString notes;
+    void showInstalling(qint64, qint64) override {}
+    void showInstalled() override { events << "installed"; }
     void closeUpdate() override { events << "close"; }
     QStringList events;
 };
