@@ -17,6 +17,7 @@
 #include <QStyleFactory>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
@@ -83,8 +84,7 @@ int main(int argc, char** argv) {
         view.show();
         const QString look = dark ? QStringLiteral("-dark") : QStringLiteral("-light");
         auto save = [&](const QString& name) {
-            QApplication::processEvents();
-            QApplication::processEvents();
+            QTest::qWait(200);
             view.grab().save(dir + u'/' + name + look + suffix);
         };
         const QStringList names = {QStringLiteral("mode"), QStringLiteral("display"),

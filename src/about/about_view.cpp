@@ -53,7 +53,7 @@ QHBoxLayout* versionRow(const QString& label, QWidget* value, QWidget* parent) {
 } // namespace
 
 AboutView::AboutView(std::unique_ptr<AboutViewModel> model, std::function<void()> onUpdate,
-                     std::function<void()> onClose, QWidget* parent)
+                     std::function<void()> onClose, const QIcon& appIcon, QWidget* parent)
     : QWidget(parent)
     , m_model(std::move(model))
     , m_onUpdate(std::move(onUpdate)) {
@@ -64,7 +64,8 @@ AboutView::AboutView(std::unique_ptr<AboutViewModel> model, std::function<void()
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("icon"));
     icon->setFixedSize(96, 96);
-    icon->setPixmap(QApplication::windowIcon().pixmap(QSize(96, 96), devicePixelRatioF()));
+    icon->setPixmap((appIcon.isNull() ? QApplication::windowIcon() : appIcon)
+                        .pixmap(QSize(96, 96), devicePixelRatioF()));
     column->addWidget(icon, 0, Qt::AlignHCenter);
 
     auto* titles = new QVBoxLayout;

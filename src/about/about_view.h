@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QWidget>
 
 #include <functional>
@@ -19,8 +20,10 @@ public:
     static constexpr int kWidth = 320;
 
     // Takes the model. Without `onUpdate` the newest version and the update button are not shown.
+    // `icon` is the program's icon in every size (the window icon when not given).
     AboutView(std::unique_ptr<AboutViewModel> model, std::function<void()> onUpdate,
-              std::function<void()> onClose, QWidget* parent = nullptr);
+              std::function<void()> onClose, const QIcon& icon = QIcon(),
+              QWidget* parent = nullptr);
     ~AboutView() override;
 
     AboutViewModel& model() const { return *m_model; }

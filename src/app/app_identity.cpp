@@ -24,7 +24,16 @@ QIcon iconFromFolder(const QString& hicolor) {
     return icon;
 }
 
+QIcon& fullIcon() {
+    static QIcon icon;
+    return icon;
+}
+
 } // namespace
+
+QIcon icon() {
+    return fullIcon();
+}
 
 void install(QApplication& application) {
     QApplication::setDesktopFileName(applicationId());
@@ -45,7 +54,17 @@ void install(QApplication& application) {
             own = iconFromFolder(clean + QStringLiteral("/hicolor"));
     }
     QIcon::setThemeSearchPaths(paths);
-    application.setWindowIcon(QIcon::fromTheme(applicationId(), own));
+    // The icon beside the program is taken as it is: asking the icon theme would read every
+    // theme's index at start, for the same picture.
+    fullIcon() = own.isNull() ? QIcon::fromTheme(applicationId()) : own;
+    // Window icons go to the window manager as pixels (_NET_WM_ICON) on every window, the
+    // widget's included: the sizes a title bar or a switcher shows are enough. The 256 and 512
+    // pixel pictures alone would add over a megabyte to every window.
+    QIcon windowIcon;
+    for (const QSize& size : fullIcon().availableSizes())
+        if (size.width() <= kLargestWindowIcon)
+            windowIcon.addPixmap(fullIcon().pixmap(size));
+    application.setWindowIcon(windowIcon.isNull() ? fullIcon() : windowIcon);
 }
 
 } // namespace AppIdentity

@@ -98,8 +98,9 @@ int main(int argc, char* argv[]) {
                                  loginItem, SystemClock::shared()},
                                 std::move(onClose));
     });
-    FreedesktopNotifications notifications(
-        QDBusConnection::sessionBus(), AppIdentity::applicationId(), AppIdentity::applicationId());
+    FreedesktopNotifications notifications([] { return QDBusConnection::sessionBus(); },
+                                           AppIdentity::applicationId(),
+                                           AppIdentity::applicationId());
     FinishNotification finishNotification(TimerEngine::shared(), Settings::shared(), notifications,
                                           [&appDelegate] { appDelegate.showWidget(); });
     instance.onRequest = [&appDelegate](const QByteArray& line) {
@@ -132,7 +133,7 @@ int main(int argc, char* argv[]) {
                 if (delegate)
                     delegate->checkForUpdates();
             },
-            std::move(onClose));
+            std::move(onClose), AppIdentity::icon());
     });
 
     QMetaObject::invokeMethod(&updater, &Updater::start, Qt::QueuedConnection);

@@ -15,23 +15,30 @@ const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 
 } // namespace
 
-FreedesktopNotifications::FreedesktopNotifications(QDBusConnection bus, QString iconName,
-                                                   QString desktopEntry, QObject* parent)
+FreedesktopNotifications::FreedesktopNotifications(std::function<QDBusConnection()> bus,
+                                                   QString iconName, QString desktopEntry,
+                                                   QObject* parent)
     : QObject(parent)
-    , m_bus(std::move(bus))
+    , m_connect(std::move(bus))
     , m_iconName(std::move(iconName))
-    , m_desktopEntry(std::move(desktopEntry)) {
-    if (!m_bus.isConnected())
-        return;
-    m_bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
-                  SLOT(actionInvoked(uint, QString)));
-    m_bus.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
-                  SLOT(notificationClosed(uint, uint)));
+    , m_desktopEntry(std::move(desktopEntry)) {}
+
+bool FreedesktopNotifications::connected() {
+    if (!m_bus) {
+        m_bus = m_connect();
+        if (m_bus->isConnected()) {
+            m_bus->connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
+                           SLOT(actionInvoked(uint, QString)));
+            m_bus->connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
+                           SLOT(notificationClosed(uint, uint)));
+        }
+    }
+    return m_bus->isConnected();
 }
 
 void FreedesktopNotifications::show(const QString& summary, const QString& body,
                                     const QList<Action>& actions) {
-    if (!m_bus.isConnected()) {
+    if (!connected()) {
         reportUnavailable(QStringLiteral("세션 버스에 연결할 수 없음"));
         return;
     }
@@ -48,7 +55,7 @@ void FreedesktopNotifications::show(const QString& summary, const QString& body,
          << hints << 0;
     ++m_pending;
     m_withdrawWhenShown = false;
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus->asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
         w->deleteLater();
         --m_pending;
@@ -79,7 +86,7 @@ void FreedesktopNotifications::close(uint id) {
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface,
                                                        QStringLiteral("CloseNotification"));
     call << id;
-    m_bus.asyncCall(call);
+    m_bus->asyncCall(call);
 }
 
 void FreedesktopNotifications::actionInvoked(uint id, const QString& key) {

@@ -5,6 +5,9 @@
 #include <QDBusConnection>
 #include <QObject>
 
+#include <functional>
+#include <optional>
+
 // Notifications through the desktop's notification server (org.freedesktop.Notifications on
 // the session bus). Calls never wait for the server; without a bus or a server nothing fails and
 // one line is logged.
@@ -12,10 +15,11 @@ class FreedesktopNotifications final : public QObject, public DesktopNotificatio
     Q_OBJECT
 
 public:
-    // `iconName` is the icon theme's name of the program's icon, `desktopEntry` its desktop
-    // entry's name without ".desktop".
-    FreedesktopNotifications(QDBusConnection bus, QString iconName, QString desktopEntry,
-                             QObject* parent = nullptr);
+    // `bus` gives the connection to use; it is asked for on the first notification only, so a
+    // program that never notifies never connects to the bus. `iconName` is the icon theme's
+    // name of the program's icon, `desktopEntry` its desktop entry's name without ".desktop".
+    FreedesktopNotifications(std::function<QDBusConnection()> bus, QString iconName,
+                             QString desktopEntry, QObject* parent = nullptr);
 
     void show(const QString& summary, const QString& body, const QList<Action>& actions) override;
     void withdraw() override;
@@ -25,10 +29,13 @@ private slots:
     void notificationClosed(uint id, uint reason);
 
 private:
+    // Connects on first use and listens for the server's answers; false without a bus.
+    bool connected();
     void close(uint id);
     void reportUnavailable(const QString& why);
 
-    QDBusConnection m_bus;
+    std::function<QDBusConnection()> m_connect;
+    std::optional<QDBusConnection> m_bus;
     QString m_iconName;
     QString m_desktopEntry;
     // The server's id of the notification on screen, 0 when none; a show still waiting for its

@@ -18,11 +18,17 @@ SegmentedPicker::SegmentedPicker(const QStringList& labels, QWidget* parent)
         button->setObjectName(QStringLiteral("segment%1").arg(i));
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         m_group->addButton(button, int(i));
-        // The chosen segment also reads as chosen in styles that shade it only faintly.
+        // The chosen segment is tinted with the accent colour: styles shade a pressed button
+        // only faintly. (Tinted rather than bold: a bold face is one more font file to load
+        // when the window opens.)
         connect(button, &QPushButton::toggled, button, [button](bool on) {
-            QFont font = button->font();
-            font.setBold(on);
-            button->setFont(font);
+            QPalette tinted = button->parentWidget()->palette();
+            if (on) {
+                const QColor accent = tinted.color(QPalette::Highlight);
+                tinted.setColor(QPalette::Button, accent);
+                tinted.setColor(QPalette::ButtonText, tinted.color(QPalette::HighlightedText));
+            }
+            button->setPalette(tinted);
         });
         row->addWidget(button);
     }

@@ -200,8 +200,9 @@ private slots:
         m_server.route("/feed-question", answer(feedWith("1.2.0")));
         TempStore temp;
         FakeClock clock;
-        SettingKeys::write(temp.open(), SettingKeys::hasLaunchedBefore, true);
-        Updater updater(temp.open(), clock, m_network,
+        KeyValueStore& store = temp.open();
+        SettingKeys::write(store, SettingKeys::hasLaunchedBefore, true);
+        Updater updater(store, clock, m_network,
                         {{"CFBundleShortVersionString", "1.2.0"},
                          {"SUFeedURL", m_server.url("/feed-question").toString()}},
                         [](const QUrl&) { return true; });

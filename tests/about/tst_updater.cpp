@@ -52,7 +52,7 @@ class UpdaterTest : public QObject {
     struct Fixture {
         Fixture(HttpTestServer& server, QNetworkAccessManager& network, bool withFeed = true)
             : updater(
-                  temp.open(), clock, network,
+                  kv, clock, network,
                   withFeed ? QVariantMap{{"CFBundleShortVersionString", "1.2.0"},
                                          {"SUFeedURL", server.url(feedPath()).toString()}}
                            : QVariantMap{{"CFBundleShortVersionString", "1.2.0"}},
@@ -68,9 +68,11 @@ class UpdaterTest : public QObject {
             updater.start();
             QTRY_VERIFY(!updater.isChecking());
         }
-        KeyValueStore& store() { return temp.open(); }
+        KeyValueStore& store() { return kv; }
 
         TempStore temp;
+        // One store for the whole fixture: opening the temporary store again replaces it.
+        KeyValueStore& kv = temp.open();
         FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC)};
         RecordingInterface ui;
         QList<QUrl> opened;

@@ -10,9 +10,15 @@ private slots:
     void windowsCarryTheIconFromTheBuildTree() {
         AppIdentity::install(*qApp);
         QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("io.github.purrtick.Purrtick"));
-        const QIcon icon = QApplication::windowIcon();
-        QVERIFY(!icon.isNull());
+        const QIcon windowIcon = QApplication::windowIcon();
+        QVERIFY(!windowIcon.isNull());
+        // Window managers get the sizes they show, not the large pictures.
+        QVERIFY(windowIcon.availableSizes().contains(QSize(16, 16)));
+        for (const QSize& size : windowIcon.availableSizes())
+            QVERIFY(size.width() <= AppIdentity::kLargestWindowIcon);
         // Drawn from the artwork at the size asked for, not scaled from one picture.
+        const QIcon icon = AppIdentity::icon();
+        QVERIFY(icon.availableSizes().contains(QSize(512, 512)));
         const QImage small = icon.pixmap(16).toImage();
         const QImage large = icon.pixmap(256).toImage();
         QCOMPARE(small.size(), QSize(16, 16));

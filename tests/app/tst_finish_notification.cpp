@@ -58,8 +58,8 @@ class FinishNotificationTest : public QObject {
         Fixture()
             : settings(temp.open())
             , engine(settings, clock, sound)
-            , notifications(QDBusConnection::sessionBus(), "io.github.purrtick.Purrtick",
-                            "io.github.purrtick.Purrtick")
+            , notifications([] { return QDBusConnection::sessionBus(); },
+                            "io.github.purrtick.Purrtick", "io.github.purrtick.Purrtick")
             , finish(engine, settings, notifications, [this] { ++widgetShown; }) {}
 
         void finishCountdown() {
