@@ -26,22 +26,23 @@ SettingsView::SettingsView(Models models, std::function<void()> onClose,
     auto* cat = new QWidget;
     cat->setObjectName(QStringLiteral("catTab"));
 
-    const struct {
-        QWidget* content;
-        const char* name;
-        QString title;
-    } pages[] = {
-        {m_mode, "modeTab", QStringLiteral("모드")},
-        {new DisplayTab(models.settings, models.layout, colourPicker), "displayTab",
-         QStringLiteral("표시")},
-        {new AlertTab(models.settings), "alertTab", QStringLiteral("알림")},
-        {m_launch, "launchTab", QStringLiteral("실행")},
-        {cat, "catTab", QStringLiteral("고양이")},
+    const auto add = [this](QScrollArea* frame, const QString& title) {
+        m_tabs->addTab(frame, title);
     };
-    for (const auto& page : pages) {
-        page.content->setObjectName(QString::fromLatin1(page.name));
-        m_tabs->addTab(TabPage::frame(page.content), page.title);
-    }
+    m_mode->setObjectName(QStringLiteral("modeTab"));
+    add(TabPage::frame(m_mode), QStringLiteral("모드"));
+    add(TabPage::lazyFrame([models, colourPicker] {
+            auto* display = new DisplayTab(models.settings, models.layout, colourPicker);
+            display->setObjectName(QStringLiteral("displayTab"));
+            return display;
+        }),
+        QStringLiteral("표시"));
+    auto* alert = new AlertTab(models.settings);
+    alert->setObjectName(QStringLiteral("alertTab"));
+    add(TabPage::frame(alert), QStringLiteral("알림"));
+    m_launch->setObjectName(QStringLiteral("launchTab"));
+    add(TabPage::frame(m_launch), QStringLiteral("실행"));
+    add(TabPage::frame(cat), QStringLiteral("고양이"));
     drawTabSymbols();
     m_tabs->setObjectName(QStringLiteral("tabs"));
     m_tabs->setDocumentMode(true);

@@ -1,6 +1,7 @@
 #include "settings_window/tab_page.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QLabel>
 #include <QScrollArea>
 
@@ -31,6 +32,45 @@ QScrollArea* frame(QWidget* content) {
     // The page shows the window's background, not a list's.
     scroll->viewport()->setAutoFillBackground(false);
     holder->setAutoFillBackground(false);
+    return scroll;
+}
+
+namespace {
+
+// Builds a page's content when its frame is first shown, then removes itself.
+class BuildOnFirstShow : public QObject {
+public:
+    BuildOnFirstShow(QScrollArea* frame, std::function<QWidget*()> build)
+        : QObject(frame)
+        , m_build(std::move(build)) {
+        frame->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            auto* frame = static_cast<QScrollArea*>(watched);
+            auto* column = static_cast<QVBoxLayout*>(frame->widget()->layout());
+            column->insertWidget(0, m_build());
+            frame->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<QWidget*()> m_build;
+};
+
+} // namespace
+
+QScrollArea* lazyFrame(std::function<QWidget*()> build) {
+    auto* placeholder = new QWidget;
+    QScrollArea* scroll = frame(placeholder);
+    // The placeholder only held the place of the content in the column.
+    scroll->widget()->layout()->removeWidget(placeholder);
+    delete placeholder;
+    new BuildOnFirstShow(scroll, std::move(build));
     return scroll;
 }
 

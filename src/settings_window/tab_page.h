@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QString>
 
+#include <functional>
+
 class QBoxLayout;
 class QHBoxLayout;
 class QLabel;
@@ -16,6 +18,10 @@ namespace TabPage {
 // A tab's frame: the content column in a vertical scroll area, 20 points of margin on every
 // side, 14 points between items, leading-aligned and stretched to the full width.
 QScrollArea* frame(QWidget* content);
+
+// The same frame around content built the first time the page is shown: a page that loads a
+// lot (the font samples load eight font files) costs nothing until the user looks at it.
+QScrollArea* lazyFrame(std::function<QWidget*()> build);
 
 // A column with the given spacing and no margins, in a new widget.
 QVBoxLayout* column(QWidget* owner, int spacing);

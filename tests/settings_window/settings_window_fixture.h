@@ -77,7 +77,9 @@ public:
 
     void showTab(int index) {
         view()->tabs()->setCurrentIndex(index);
-        QApplication::processEvents();
+        // A page built on first show is laid out in the turns of the event loop that follow.
+        for (int turn = 0; turn < 3; ++turn)
+            QApplication::processEvents();
     }
 
     template <typename T = QWidget>
