@@ -81,6 +81,12 @@ void BundledCat::build(const QString& catsFolder) {
         const QString base = entry.completeBaseName();
         m_skins.append(CatSkin::bundled(m_displayNames.value(base, base), entry.fileName()));
     }
+}
+
+const QList<CatSkin>& BundledCat::skins() const {
+    if (m_sorted)
+        return m_skins;
+    m_sorted = true;
     // As a file browser sorts: case-insensitive, digit runs by value, by the user's locale.
     // Qt's collator compares plain code points in the C locale (no numeric mode), so a C or
     // POSIX session sorts by the root collation instead.
@@ -91,6 +97,14 @@ void BundledCat::build(const QString& catsFolder) {
     std::stable_sort(m_skins.begin(), m_skins.end(), [&](const CatSkin& a, const CatSkin& b) {
         return collator.compare(a.name, b.name) < 0;
     });
+    return m_skins;
+}
+
+std::optional<CatSkin> BundledCat::skin(const QString& id) const {
+    for (const CatSkin& skin : m_skins)
+        if (skin.id == id)
+            return skin;
+    return std::nullopt;
 }
 
 std::optional<QImage> BundledCat::image(const QString& fileName) {

@@ -28,7 +28,11 @@ public:
 
     static const QStringList& imageExtensions();
 
-    const QList<CatSkin>& skins() const { return m_skins; }
+    // Sorted on first use: the sort loads the locale's collation (ICU, several megabytes), which
+    // a start with a chosen skin does without.
+    const QList<CatSkin>& skins() const;
+    // The skin with that id, without sorting; nothing when there is none.
+    std::optional<CatSkin> skin(const QString& id) const;
     const QHash<QString, QString>& displayNames() const { return m_displayNames; }
 
     // The picture of that file name, or nothing; a failed load is tried again next time.
@@ -45,7 +49,9 @@ private:
     void build(const QString& catsFolder);
 
     QHash<QString, QString> m_displayNames;
-    QList<CatSkin> m_skins;
+    // In listing order until skins() sorts them.
+    mutable QList<CatSkin> m_skins;
+    mutable bool m_sorted = false;
     QHash<QString, QString> m_paths;
     QHash<QString, QImage> m_cache;
     QHash<QString, QSize> m_sizes;

@@ -31,9 +31,8 @@ void SkinStore::setSelectedID(const QString& id) {
 CatSkin SkinStore::skin() const {
     if (m_selectedID == CatSkin::kCustomID)
         return CatSkin::custom();
+    if (const std::optional<CatSkin> chosen = m_catalogue.skin(m_selectedID))
+        return *chosen;
     const QList<CatSkin>& skins = m_catalogue.skins();
-    for (const CatSkin& skin : skins)
-        if (skin.id == m_selectedID)
-            return skin;
     return skins.isEmpty() ? CatSkin::fallback() : skins.front();
 }
