@@ -19,6 +19,16 @@ std::vector<qlonglong> pieces(const QString& version) {
 
 const QString kVersionElement = QStringLiteral("sparkle:shortVersionString");
 
+// Why a document is read no further at this token, or nothing: a DTD or an entity is how a
+// hostile feed exhausts memory (entities expanding into entities), and no feed needs one.
+QString refusal(QXmlStreamReader::TokenType token) {
+    if (token == QXmlStreamReader::DTD)
+        return QStringLiteral("문서 형식 선언(DTD)이 있는 피드는 읽지 않습니다");
+    if (token == QXmlStreamReader::EntityReference)
+        return QStringLiteral("엔티티를 쓰는 피드는 읽지 않습니다");
+    return {};
+}
+
 } // namespace
 
 Order compare(const QString& a, const QString& b) {
@@ -43,12 +53,10 @@ VersionRead firstShortVersion(const QByteArray& document) {
     bool capturing = false;
     QString buffer;
     while (!reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::DTD:
-            return {std::nullopt,
-                    QStringLiteral("문서 형식 선언(DTD)이 있는 피드는 읽지 않습니다")};
-        case QXmlStreamReader::EntityReference:
-            return {std::nullopt, QStringLiteral("엔티티를 쓰는 피드는 읽지 않습니다")};
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (const QString why = refusal(token); !why.isEmpty())
+            return {std::nullopt, why};
+        switch (token) {
         case QXmlStreamReader::StartElement:
             if (reader.qualifiedName() == kVersionElement) {
                 capturing = true;
@@ -88,15 +96,12 @@ ItemRead firstItem(const QByteArray& document) {
     QXmlStreamReader reader(document);
     reader.setNamespaceProcessing(false);
     std::optional<Item> item;
-    QString element;
     QString text;
     while (!reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::DTD:
-            return {std::nullopt,
-                    QStringLiteral("문서 형식 선언(DTD)이 있는 피드는 읽지 않습니다")};
-        case QXmlStreamReader::EntityReference:
-            return {std::nullopt, QStringLiteral("엔티티를 쓰는 피드는 읽지 않습니다")};
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (const QString why = refusal(token); !why.isEmpty())
+            return {std::nullopt, why};
+        switch (token) {
         case QXmlStreamReader::StartElement: {
             const QStringView name = reader.qualifiedName();
             if (name == u"item") {
@@ -112,7 +117,6 @@ ItemRead firstItem(const QByteArray& document) {
                                         .toString()
                                         .trimmed();
             }
-            element = name.toString();
             text.clear();
             break;
         }
