@@ -1,36 +1,17 @@
 // How long the settings window takes to open, the first time and again, and how much memory
 // the first opening adds, in a program set up as Purrtick is (the widget is not built):
 //   settings_open            (on the X session: tests/e2e/x11-session -- build/bin/settings_open)
-#include "about/login_item.h"
 #include "app/app_delegate.h"
-#include "platform/alert_sound.h"
-#include "platform/clock.h"
-#include "platform/xdg_autostart.h"
-#include "settings/layout_store.h"
-#include "settings/settings.h"
-#include "settings_window/settings_view.h"
-#include "timing/timer_engine.h"
+#include "settings_world.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
 
 namespace {
-
-class Silent final : public AlertSound {
-public:
-    void play() override {}
-};
-
-class Unregistered final : public Autostart {
-public:
-    bool isEnabled() const override { return false; }
-    std::optional<QString> set(bool) override { return std::nullopt; }
-};
 
 double residentMB() {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -59,18 +40,10 @@ double timeToOpen(AppDelegate& delegate) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    QTemporaryDir temp;
-    KeyValueStore store(temp.filePath(QStringLiteral("Purrtick.conf")));
-    Settings settings(store);
-    LayoutStore layout(settings);
-    Silent sound;
-    TimerEngine engine(settings, SystemClock::shared(), sound);
-    Unregistered autostart;
-    LoginItem loginItem(autostart, true);
-    AppDelegate delegate(settings, layout, engine);
-    delegate.setSettingsPageFactory([&](std::function<void()> onClose) {
-        return new SettingsView({settings, layout, engine, loginItem, SystemClock::shared()},
-                                std::move(onClose));
+    SettingsWorld world(true);
+    AppDelegate delegate(world.settings, world.layout, world.engine);
+    delegate.setSettingsPageFactory([&world](std::function<void()> onClose) {
+        return new SettingsView(world.models(), std::move(onClose));
     });
     QApplication::processEvents();
 

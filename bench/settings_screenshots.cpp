@@ -1,14 +1,8 @@
 // Saves pictures of every tab of the settings window, in a light and a dark palette, for
 // looking at:
 //   settings_screenshots OUTPUT_DIR      (QT_SCALE_FACTOR=2 for a 2x display)
-#include "about/login_item.h"
-#include "platform/alert_sound.h"
-#include "platform/clock.h"
-#include "platform/xdg_autostart.h"
-#include "settings/layout_store.h"
-#include "settings/settings.h"
-#include "settings_window/settings_view.h"
-#include "timing/timer_engine.h"
+
+#include "settings_world.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,22 +10,9 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-class Silent final : public AlertSound {
-public:
-    void play() override {}
-};
-
-// A registration that always fails, as for a development run.
-class RefusingAutostart final : public Autostart {
-public:
-    bool isEnabled() const override { return false; }
-    std::optional<QString> set(bool) override { return QStringLiteral("refused"); }
-};
 
 QPalette darkPalette() {
     QPalette p;
@@ -65,21 +46,17 @@ int main(int argc, char** argv) {
     QDir().mkpath(dir);
     const QString suffix = QStringLiteral("@%1x.png").arg(app.devicePixelRatio());
 
-    QTemporaryDir temp;
-    KeyValueStore store(temp.filePath(QStringLiteral("Purrtick.conf")));
-    Settings settings(store);
-    LayoutStore layout(settings);
-    Silent sound;
-    TimerEngine engine(settings, SystemClock::shared(), sound);
-    RefusingAutostart autostart;
-    LoginItem loginItem(autostart, false);
+    // A development run: the login switch is refused, showing the warning.
+    SettingsWorld world(false);
+    Settings& settings = world.settings;
+    TimerEngine& engine = world.engine;
 
     for (const bool dark : {false, true}) {
         QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
         settings.setWidgetMode(WidgetMode::timer);
         engine.setMode(TimerMode::task(25));
         SettingsView view(
-            {settings, layout, engine, loginItem, SystemClock::shared()}, [] {},
+            world.models(), [] {},
             [](const QColor& c, QWidget*) { return std::optional<QColor>(c); });
         view.show();
         const QString look = dark ? QStringLiteral("-dark") : QStringLiteral("-light");
