@@ -68,7 +68,8 @@ ModeTab::ModeTab(Settings& settings, TimerEngine& engine, const Clock& clock,
     };
     showMode();
     connect(&m_settings, &Settings::widgetModeChanged, this, showMode);
-    loadFromEngine();
+    // The goal and the regions' offsets are filled in each time the window is shown.
+    showDraft();
 }
 
 QWidget* ModeTab::buildTimerBody() {
@@ -206,7 +207,6 @@ QWidget* ModeTab::buildClockSection() {
     m_region->setMaximumWidth(240);
     m_region->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_region->setMinimumContentsLength(12);
-    fillRegions(m_region, m_clock.now());
     row->addWidget(m_region);
     layout->addLayout(row);
     Bind::menu(m_region, m_settings, &Settings::clockTimeZoneID, &Settings::setClockTimeZoneID,
