@@ -1,9 +1,4 @@
-#include "fake_clock.h"
-#include "recording_sound.h"
-#include "settings/settings.h"
 #include "settings_window/goal_draft.h"
-#include "temp_store.h"
-#include "timing/timer_engine.h"
 
 #include <QTest>
 
@@ -152,40 +147,6 @@ private slots:
         QCOMPARE(draft.goal(), goal.kind == TimerMode::Kind::workOff && goal.hour() > 23
                                    ? TimerMode::workOff(18, 0)
                                    : goal);
-    }
-
-    // A commute goal edited after a focus goal was loaded, then a focus goal again: each kind
-    // applies its own fields.
-    void applyBuildsTheGoalOfTheChosenKind() {
-        TempStore temp;
-        Settings settings(temp.open());
-        FakeClock clock;
-        RecordingSound sound;
-        TimerEngine engine(settings, clock, sound);
-        GoalDraft draft(clock.now());
-        draft.loadFromEngine(engine, clock.now());
-        QCOMPARE(draft.category, Category::focus);
-
-        draft.category = Category::commute;
-        draft.offKind = OffKind::duration;
-        draft.workHours = 2;
-        draft.workMinutes = 15;
-        draft.apply(engine);
-        QCOMPARE(engine.mode(), TimerMode::workDuration(2, 15));
-        QCOMPARE(engine.remaining(), 2 * 3600 + 15 * 60.0);
-
-        draft.offKind = OffKind::clock;
-        draft.offTime = GoalDraft::todayAt(17, 5, clock.now()).value();
-        draft.apply(engine);
-        QCOMPARE(engine.mode(), TimerMode::workOff(17, 5));
-
-        draft.category = Category::focus;
-        draft.minutes = 5;
-        draft.apply(engine);
-        QCOMPARE(engine.mode(), TimerMode::task(5));
-        // The engine stores the goal it is given.
-        QCOMPARE(temp.readBack()->value("timerMode").toByteArray(),
-                 QByteArray("{\"task\":{\"minutes\":5}}"));
     }
 };
 
