@@ -2,11 +2,17 @@
 // looking at:
 //   settings_screenshots OUTPUT_DIR      (QT_SCALE_FACTOR=2 for a 2x display)
 
+#include "settings_window/cat_tab.h"
+#include "settings_window/photo_library_model.h"
+#include "settings_window/photo_thumbnails.h"
 #include "settings_world.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTabWidget>
@@ -37,6 +43,31 @@ QPalette darkPalette() {
     return p;
 }
 
+// Photos of plain shapes on gradients, in both orientations, written as JPEG files.
+QStringList samplePhotos(int count, const QString& folder) {
+    QDir().mkpath(folder);
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        const QSize size = i % 3 == 2 ? QSize(600, 800) : QSize(800, 600);
+        QImage image(size, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QLinearGradient sky(0, 0, 0, size.height());
+        sky.setColorAt(0, QColor::fromHsv((i * 47) % 360, 90, 240));
+        sky.setColorAt(1, QColor::fromHsv((i * 47 + 60) % 360, 140, 120));
+        painter.fillRect(image.rect(), sky);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(QColor::fromHsv((i * 83) % 360, 160, 200));
+        painter.setPen(Qt::NoPen);
+        painter.drawEllipse(QRectF(size.width() * 0.25, size.height() * 0.3, size.width() * 0.5,
+                                   size.height() * 0.55));
+        painter.end();
+        const QString path = folder + QStringLiteral("/photo-%1.jpg").arg(i);
+        image.save(path, "JPEG", 85);
+        paths.append(path);
+    }
+    return paths;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -55,9 +86,10 @@ int main(int argc, char** argv) {
         QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
         settings.setWidgetMode(WidgetMode::timer);
         engine.setMode(TimerMode::task(25));
+        SettingsView::Pickers pickers;
+        pickers.colour = [](const QColor& c, QWidget*) { return std::optional<QColor>(c); };
         SettingsView view(
-            world.models(), [] {},
-            [](const QColor& c, QWidget*) { return std::optional<QColor>(c); });
+            world.models(), [] {}, pickers);
         view.show();
         const QString look = dark ? QStringLiteral("-dark") : QStringLiteral("-light");
         auto save = [&](const QString& name) {
@@ -85,6 +117,30 @@ int main(int argc, char** argv) {
         view.tabs()->setCurrentIndex(3);
         view.findChild<QAbstractButton*>(QStringLiteral("launchAtLogin"))->click();
         save(QStringLiteral("launch-refused"));
+
+        // The cat tab with an empty library, three photos with both roles, and twenty.
+        view.tabs()->setCurrentIndex(4);
+        auto savePhotos = [&](const QString& name) {
+            // The cells ask for their thumbnails when first drawn.
+            QTest::qWait(50);
+            if (!QTest::qWaitFor([&] { return view.catTab()->thumbnails().pending() == 0; }))
+                qWarning("thumbnails still loading");
+            save(name);
+        };
+        PhotoLibraryModel& photos = view.photoLibrary();
+        for (const QString& file : photos.files())
+            photos.removePhoto(file);
+        save(QStringLiteral("cat-empty"));
+        photos.addPhotos(samplePhotos(3, world.temp.filePath(QStringLiteral("samples"))));
+        photos.assign(photos.files().at(1), CustomCat::Slot::done);
+        savePhotos(QStringLiteral("cat-3-photos"));
+        photos.assign(photos.files().at(1), CustomCat::Slot::normal);
+        savePhotos(QStringLiteral("cat-3-photos-both-roles"));
+        photos.addPhotos(samplePhotos(17, world.temp.filePath(QStringLiteral("more"))));
+        auto* page = qobject_cast<QScrollArea*>(view.tabs()->currentWidget());
+        QTest::qWait(100);
+        page->verticalScrollBar()->setValue(page->verticalScrollBar()->maximum());
+        savePhotos(QStringLiteral("cat-20-photos-scrolled"));
     }
     return 0;
 }

@@ -3,6 +3,9 @@
 // The models the settings window edits, over a settings file in a temporary folder, a silent
 // alert and a login registration kept in memory: what the bench tools open the window on.
 #include "about/login_item.h"
+#include "cats/bundled_cat.h"
+#include "cats/custom_cat.h"
+#include "cats/skin_store.h"
 #include "platform/alert_sound.h"
 #include "platform/clock.h"
 #include "platform/xdg_autostart.h"
@@ -20,7 +23,7 @@ public:
         : loginItem(autostart, installedCopy) {}
 
     SettingsView::Models models() {
-        return {settings, layout, engine, loginItem, SystemClock::shared()};
+        return {settings, layout, engine, loginItem, SystemClock::shared(), skins, photos};
     }
 
     QTemporaryDir temp;
@@ -33,6 +36,10 @@ public:
         void play() override {}
     } sound;
     TimerEngine engine{settings, SystemClock::shared(), sound};
+
+    BundledCat catalogue{BundledCat::findBundle()};
+    SkinStore skins{settings, catalogue};
+    CustomCat photos{temp.filePath(QStringLiteral("data")), settings};
 
     class InMemoryAutostart final : public Autostart {
     public:

@@ -21,6 +21,7 @@
 #include "platform/xdg_autostart.h"
 #include "settings/layout_store.h"
 #include "settings/settings.h"
+#include "settings_window/image_editor_module.h"
 #include "settings_window/settings_view.h"
 #include "timing/clock_engine.h"
 #include "timing/timer_engine.h"
@@ -94,9 +95,13 @@ int main(int argc, char* argv[]) {
                             return QFileInfo::exists(path);
                         }));
     appDelegate.setSettingsPageFactory([&loginItem](std::function<void()> onClose) {
-        return new SettingsView({Settings::shared(), LayoutStore::shared(), TimerEngine::shared(),
-                                 loginItem, SystemClock::shared()},
-                                std::move(onClose));
+        return new SettingsView(
+            {Settings::shared(), LayoutStore::shared(), TimerEngine::shared(), loginItem,
+             SystemClock::shared(), SkinStore::shared(), CustomCat::shared()},
+            std::move(onClose),
+            {{},
+             {},
+             ImageEditorModule::factory(ImageEditorModule::defaultPath(), AlertSound::shared())});
     });
     FreedesktopNotifications notifications([] { return QDBusConnection::sessionBus(); },
                                            AppIdentity::applicationId(),

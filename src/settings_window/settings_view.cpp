@@ -5,6 +5,7 @@
 #include "settings_window/display_tab.h"
 #include "settings_window/launch_tab.h"
 #include "settings_window/mode_tab.h"
+#include "settings_window/photo_library_model.h"
 #include "settings_window/tab_page.h"
 
 #include <QEvent>
@@ -15,16 +16,15 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-SettingsView::SettingsView(Models models, std::function<void()> onClose,
-                           ColourWell::Picker colourPicker, QWidget* parent)
+SettingsView::SettingsView(Models models, std::function<void()> onClose, Pickers pickers,
+                           QWidget* parent)
     : QWidget(parent)
-    , m_tabs(new QTabWidget(this)) {
-    if (!colourPicker)
-        colourPicker = ColourWell::dialogPicker(QStringLiteral("색 선택"));
+    , m_tabs(new QTabWidget(this))
+    , m_photos(new PhotoLibraryModel(models.photos, models.settings, models.skins, this)) {
+    ColourWell::Picker colourPicker =
+        pickers.colour ? pickers.colour : ColourWell::dialogPicker(QStringLiteral("색 선택"));
     m_mode = new ModeTab(models.settings, models.engine, models.clock, onClose);
     m_launch = new LaunchTab(models.settings, models.loginItem);
-    auto* cat = new QWidget;
-    cat->setObjectName(QStringLiteral("catTab"));
 
     const auto add = [this](QScrollArea* frame, const QString& title) {
         m_tabs->addTab(frame, title);
@@ -42,7 +42,13 @@ SettingsView::SettingsView(Models models, std::function<void()> onClose,
     add(TabPage::frame(alert), QStringLiteral("알림"));
     m_launch->setObjectName(QStringLiteral("launchTab"));
     add(TabPage::frame(m_launch), QStringLiteral("실행"));
-    add(TabPage::frame(cat), QStringLiteral("고양이"));
+    add(TabPage::lazyFrame([this, models, pickers] {
+            m_cat = new CatTab(models.settings, models.skins, *m_photos, pickers.photos,
+                               pickers.editor);
+            m_cat->setObjectName(QStringLiteral("catTab"));
+            return m_cat.data();
+        }),
+        QStringLiteral("고양이"));
     drawTabSymbols();
     m_tabs->setObjectName(QStringLiteral("tabs"));
     m_tabs->setDocumentMode(true);
@@ -66,6 +72,8 @@ SettingsView::SettingsView(Models models, std::function<void()> onClose,
     layout->addLayout(bottom);
     setFixedSize(kSize);
 }
+
+SettingsView::~SettingsView() = default;
 
 void SettingsView::drawTabSymbols() {
     static const char* const symbols[] = {"clock", "paintbrush", "bell", "power", "cat"};

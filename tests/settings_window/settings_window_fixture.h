@@ -2,6 +2,9 @@
 
 #include "about/login_item.h"
 #include "app/secondary_window.h"
+#include "cats/bundled_cat.h"
+#include "cats/custom_cat.h"
+#include "cats/skin_store.h"
 #include "fake_clock.h"
 #include "platform/xdg_autostart.h"
 #include "recording_sound.h"
@@ -21,6 +24,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -50,21 +54,30 @@ public:
 // names and used through the window, as the pointer and the keyboard reach them.
 class SettingsWindowFixture {
 public:
-    explicit SettingsWindowFixture(bool installedCopy = true)
+    explicit SettingsWindowFixture(bool installedCopy = true,
+                                   CatTab::EditorFactory editorFactory = {})
         : settings(temp.open())
         , layout(settings)
         , engine(settings, clock, sound)
         , loginItem(autostart, installedCopy) {
+        SettingsView::Pickers pickers;
+        pickers.colour = [this](const QColor& current, QWidget*) -> std::optional<QColor> {
+            askedColours.push_back(current);
+            if (pickedColours.empty())
+                return std::nullopt;
+            const QColor next = pickedColours.front();
+            pickedColours.pop_front();
+            return next;
+        };
+        pickers.photos = [this](QWidget* parent) -> std::optional<QStringList> {
+            ++photoQuestions;
+            photoPickerParent = parent;
+            return pickedPhotos;
+        };
+        pickers.editor = editorFactory;
         auto* view = new SettingsView(
-            {settings, layout, engine, loginItem, clock}, [this] { window->close(); },
-            [this](const QColor& current, QWidget*) -> std::optional<QColor> {
-                askedColours.push_back(current);
-                if (pickedColours.empty())
-                    return std::nullopt;
-                const QColor next = pickedColours.front();
-                pickedColours.pop_front();
-                return next;
-            });
+            {settings, layout, engine, loginItem, clock, skins, photos},
+            [this] { window->close(); }, pickers);
         window = std::make_unique<SecondaryWindow>(QStringLiteral("Purrtick"), view);
     }
 
@@ -160,6 +173,14 @@ public:
     TimerEngine engine;
     FakeAutostart autostart;
     LoginItem loginItem;
+    BundledCat catalogue{BundledCat::findBundle()};
+    SkinStore skins{settings, catalogue};
+    QTemporaryDir dataDir;
+    CustomCat photos{dataDir.path(), settings};
+    // What the photo question answers: files, or nothing for a cancelled question.
+    std::optional<QStringList> pickedPhotos;
+    int photoQuestions = 0;
+    QWidget* photoPickerParent = nullptr;
     std::deque<QColor> pickedColours;
     std::vector<QColor> askedColours;
     std::unique_ptr<SecondaryWindow> window;

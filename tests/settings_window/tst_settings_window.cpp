@@ -92,11 +92,15 @@ private slots:
         TimerEngine engine(settings, clock, sound);
         FakeAutostart autostart;
         LoginItem loginItem(autostart, true);
+        BundledCat catalogue{BundledCat::findBundle()};
+        SkinStore skins(settings, catalogue);
+        QTemporaryDir dataDir;
+        CustomCat photos(dataDir.path(), settings);
         AppDelegate delegate(settings, layout, engine);
         int built = 0;
         delegate.setSettingsPageFactory([&](std::function<void()> onClose) {
             ++built;
-            return new SettingsView({settings, layout, engine, loginItem, clock},
+            return new SettingsView({settings, layout, engine, loginItem, clock, skins, photos},
                                     std::move(onClose));
         });
         delegate.applicationDidFinishLaunching();
