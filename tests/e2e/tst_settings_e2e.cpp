@@ -1,5 +1,6 @@
 #include "e2e_support.h"
 
+#include <QDir>
 #include <QImage>
 #include <QTest>
 
@@ -12,6 +13,9 @@ namespace {
 const QPoint kTimerSegment(115, 59);
 const QPoint kClockSegment(305, 59);
 const QPoint kFivePreset(55, 162);
+// The "고양이" tab, and "사진 추가…" once its page is scrolled to the end (an empty library).
+const QPoint kCatTab(305, 14);
+const QPoint kAddPhoto(62, 440);
 
 QString onlyWindow(const QString& role) {
     const QStringList found = windowsWithRole(role);
@@ -96,6 +100,51 @@ private slots:
         QVERIFY(waitFor([&] { return (before = grab(widget)) != idle; }, 3000));
         QVERIFY(waitFor([&] { return grab(widget) != before; }, 3000));
         screenshot("settings-applied");
+        QVERIFY(app.stop());
+    }
+
+    // A photo added through the real file dialog becomes the widget's picture.
+    void aPhotoAddedInTheCatTabIsShownByTheWidget() {
+        Purrtick app;
+        const QString photo = QDir(app.home()).filePath("magenta-cat.png");
+        QImage image(400, 300, QImage::Format_RGB32);
+        image.fill(QColor(230, 0, 200));
+        QVERIFY(image.save(photo));
+        QVERIFY(app.start());
+        const QRect widget = geometry(app.widget());
+        std::optional<Embedded> icon;
+        QVERIFY(waitFor([&] { return (icon = embeddedTrayIcon()).has_value(); }));
+        QVERIFY(chooseFromMenu(icon->geometry.center(), 1, 4));
+        QString window;
+        QVERIFY(waitFor([&] { return !(window = onlyWindow("purrtick-settings")).isEmpty(); }));
+        QTest::qWait(300);
+        clickIn(window, kCatTab);
+        QTest::qWait(300);
+        const QRect frame = geometry(window);
+        run("xdotool", {"mousemove", QString::number(frame.x() + 200),
+                        QString::number(frame.y() + 300), "click", "--repeat", "12", "5"});
+        QTest::qWait(300);
+        screenshot("settings-cat-tab");
+        const QStringList before = search({"--name", "."});
+        clickIn(window, kAddPhoto);
+        // The file dialog is a window of its own; its file name field has the focus.
+        QString dialog;
+        QVERIFY(waitFor([&] {
+            for (const QString& id : search({"--name", "."}))
+                if (!before.contains(id) && isViewable(id))
+                    dialog = id;
+            return !dialog.isEmpty();
+        }));
+        QTest::qWait(500);
+        screenshot("settings-cat-file-dialog");
+        run("xdotool", {"type", "--delay", "5", photo});
+        run("xdotool", {"key", "Return"});
+        QVERIFY(
+            waitFor([&] { return !app.storedValue("customCatFileName").toString().isEmpty(); }));
+        QCOMPARE(app.storedValue("catSkinID").toString(), QString("custom"));
+        QVERIFY(waitFor([&] { return countNear(grab(widget), QColor(230, 0, 200), 40) > 500; }));
+        QTest::qWait(300);
+        screenshot("settings-cat-photo-added");
         QVERIFY(app.stop());
     }
 };
