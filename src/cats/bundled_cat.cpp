@@ -17,13 +17,17 @@ namespace {
 
 const QString kBundleName = QStringLiteral("Purrtick_Purrtick.bundle");
 const QString kCatsFolder = QStringLiteral("Cats");
+// Smaller rasters of the same pictures, in folders of the Cats folder named by their side in
+// pixels, smallest first. A picture drawn small decodes the smallest that is large enough: a
+// 256-pixel PNG decodes sixteen times faster than the full 1024 pixels.
+constexpr int kSmallerSides[] = {256, 512};
 
 } // namespace
 
-BundledCat::BundledCat(const QString& bundleDirectory) {
-    const QString cats = QDir(bundleDirectory).filePath(kCatsFolder);
-    readNames(cats);
-    build(cats);
+BundledCat::BundledCat(const QString& bundleDirectory)
+    : m_catsFolder(QDir(bundleDirectory).filePath(kCatsFolder)) {
+    readNames(m_catsFolder);
+    build(m_catsFolder);
 }
 
 BundledCat& BundledCat::shared() {
@@ -140,5 +144,16 @@ std::optional<QImage> BundledCat::imageAt(const QString& fileName, QSize pixels)
     const auto path = m_paths.constFind(fileName);
     if (path == m_paths.constEnd())
         return std::nullopt;
+    const int wanted = std::max(pixels.width(), pixels.height());
+    for (const int side : kSmallerSides) {
+        if (side < wanted)
+            continue;
+        const QString smaller =
+            QDir(m_catsFolder).filePath(QString::number(side) + QLatin1Char('/') + fileName);
+        if (!QFileInfo::exists(smaller))
+            continue;
+        if (std::optional<QImage> decoded = ImageDecoding::decodeFile(smaller, pixels))
+            return decoded;
+    }
     return ImageDecoding::decodeFile(*path, pixels);
 }

@@ -41,13 +41,14 @@ public:
     QSize imageSize(const QString& fileName);
     // The picture decoded straight at `pixels` (its aspect is the caller's business) and not
     // kept: the pictures are rasterised large enough for the largest widget, far larger than
-    // what a small one shows.
+    // what a small one shows. A smaller raster of it is used when one is large enough.
     std::optional<QImage> imageAt(const QString& fileName, QSize pixels);
 
 private:
     void readNames(const QString& catsFolder);
     void build(const QString& catsFolder);
 
+    QString m_catsFolder;
     QHash<QString, QString> m_displayNames;
     // In listing order until skins() sorts them.
     mutable QList<CatSkin> m_skins;

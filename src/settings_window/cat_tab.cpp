@@ -318,6 +318,7 @@ void CatTab::rebuildPhotoGrid() {
             grid->setColumnStretch(c, 1);
     }
     m_photoAreaLayout->addWidget(m_photoGrid);
+    m_gridIsCurrent = !isVisible();
 }
 
 void CatTab::showPhotoMenu(PhotoCell* cell, QPoint at) {
@@ -390,7 +391,10 @@ void CatTab::addPhoto() {
 
 void CatTab::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    // Files may have come and gone while the window was closed (the cut-out command adds
-    // photos too).
-    rebuildPhotoGrid();
+    // Files may have come and gone since the grid was built (the cut-out command adds photos
+    // too); a grid built for this showing is current.
+    if (m_gridIsCurrent)
+        m_gridIsCurrent = false;
+    else
+        rebuildPhotoGrid();
 }

@@ -67,5 +67,7 @@ private:
     QVBoxLayout* m_photoAreaLayout = nullptr;
     QWidget* m_photoGrid = nullptr;
     QList<PhotoCell*> m_cells;
+    // Built while hidden: the coming show needs no other.
+    bool m_gridIsCurrent = false;
     QPointer<QDialog> m_editor;
 };

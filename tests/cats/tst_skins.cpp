@@ -132,6 +132,36 @@ private slots:
         QCOMPARE(catalogue.imageSize("missing.png"), QSize());
     }
 
+    // A picture drawn small comes from the smallest smaller raster that is large enough.
+    void smallerRastersServeSmallSizes_data() {
+        QTest::addColumn<int>("pixels");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("a preview: the 256-pixel raster") << 134 << QColor(Qt::green);
+        QTest::newRow("just over 256: the 512-pixel raster") << 257 << QColor(Qt::blue);
+        QTest::newRow("over every smaller raster: the picture itself") << 600 << QColor(Qt::red);
+    }
+    void smallerRastersServeSmallSizes() {
+        QFETCH(int, pixels);
+        QFETCH(QColor, colour);
+        Bundle bundle({"tabby.png"}, {}, {});
+        auto write = [&](const QString& path, int side, QColor fill) {
+            QDir().mkpath(QFileInfo(path).path());
+            QImage image(side, side, QImage::Format_ARGB32);
+            image.fill(fill);
+            QVERIFY(image.save(path, "PNG"));
+        };
+        write(bundle.dir.filePath("Cats/tabby.png"), 1024, Qt::red);
+        write(bundle.dir.filePath("Cats/256/tabby.png"), 256, Qt::green);
+        write(bundle.dir.filePath("Cats/512/tabby.png"), 512, Qt::blue);
+        BundledCat catalogue = bundle.catalogue();
+        QCOMPARE(catalogue.skins().size(), 1);
+        QCOMPARE(catalogue.imageSize("tabby.png"), QSize(1024, 1024));
+        const std::optional<QImage> drawn = catalogue.imageAt("tabby.png", QSize(pixels, pixels));
+        QVERIFY(drawn);
+        QCOMPARE(drawn->size(), QSize(pixels, pixels));
+        QCOMPARE(drawn->pixelColor(pixels / 2, pixels / 2), colour);
+    }
+
     void missingBundleHasNoSkins() {
         BundledCat catalogue("/nonexistent/Purrtick_Purrtick.bundle");
         QVERIFY(catalogue.skins().isEmpty());
