@@ -29,8 +29,9 @@ private slots:
         QTest::addColumn<QString>("path");
         const QString id = PURRTICK_APP_ID;
         for (const char* path :
-             {"bin/purrtick", "bin/purrtick-cutout",
+             {"bin/purrtick", "bin/purrtick-cutout", "lib/purrtick/purrtick-image-editor.so",
               "share/purrtick/Purrtick_Purrtick.bundle/Cats/names.json",
+              "share/purrtick/Purrtick_Purrtick.bundle/Cats/256/cat.png",
               "share/man/man1/purrtick.1.gz", "share/man/man1/purrtick-cutout.1.gz",
               "share/doc/purrtick/LICENSE-fluentui-emoji.txt",
               "share/doc/purrtick/LICENSE-phosphor-icons.txt"})
