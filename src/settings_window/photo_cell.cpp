@@ -3,6 +3,7 @@
 #include "platform/symbol_icon.h"
 #include "settings_window/photo_thumbnails.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -128,6 +129,10 @@ void PhotoCell::paintEvent(QPaintEvent*) {
         painter.drawRoundedRect(box.adjusted(3, 3, -3, -3), kCornerRadius - 2, kCornerRadius - 2);
     }
     paintBadges(painter);
+}
+
+void PhotoCell::contextMenuEvent(QContextMenuEvent* event) {
+    emit menuRequested(event->globalPos());
 }
 
 void PhotoCell::paintBadges(QPainter& painter) {

@@ -32,6 +32,8 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // A right click opens the same menu as the menu button.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void paintBadges(QPainter& painter);
@@ -41,5 +43,8 @@ private:
     bool m_isNormal;
     bool m_isDone;
     PhotoThumbnails& m_thumbnails;
+    // Kept once it has arrived, so later paints ask nothing of the file system.
+    QImage m_thumbnail;
+    qreal m_thumbnailRatio = 0;
     QAbstractButton* m_menuButton;
 };

@@ -198,14 +198,21 @@ private slots:
         addThroughButton(writePhotos(sources, 2));
         choose(openMenu(cell(0)), QStringLiteral("완료 사진으로"));
         QMenu* doneMenu = openMenu(cell(0));
-        QCOMPARE(entries(doneMenu),
+        const QStringList doneEntries = entries(doneMenu);
+        QCOMPARE(doneEntries,
                  (QStringList{"평소 사진으로", "완료 사진 해제", "편집…", "보관함에서 삭제"}));
         doneMenu->close();
         QMenu* otherMenu = openMenu(cell(1));
         QCOMPARE(entries(otherMenu),
                  (QStringList{"평소 사진으로", "완료 사진으로", "편집…", "보관함에서 삭제"}));
         otherMenu->close();
-        choose(openMenu(cell(0)), QStringLiteral("완료 사진 해제"));
+        // A right click on the photo opens the same menu.
+        QTest::mouseClick(f->window->windowHandle(), Qt::RightButton, {},
+                          cell(0)->mapTo(f->window.get(), QPoint(20, 30)));
+        QMenu* contextMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(contextMenu);
+        QCOMPARE(entries(contextMenu), doneEntries);
+        choose(contextMenu, QStringLiteral("완료 사진 해제"));
         QVERIFY(!f->stored(QStringLiteral("customCatDoneFileName")).isValid());
         QVERIFY(!cell(0)->isDone());
     }
