@@ -1,11 +1,13 @@
 // Measures the background removal on synthetic composites with exact masks: intersection over
 // union of the cut-out's alpha against the truth, and the time per picture.
 //   segmentation_eval [COUNT] [OUTPUT_DIR] [WIDTHxHEIGHT]
+//   segmentation_eval --photos DIR [OUTPUT_DIR]    (real photos with masks, both methods)
 // COUNT drawn cats (36 by default), then each built-in artwork over each kind of background.
 // With OUTPUT_DIR, each composite and its cut-out are saved there for looking at.
 #include "cats/bundled_cat.h"
 #include "cats/foreground_segmentation.h"
 #include "cats/image_editing.h"
+#include "photo_folder_eval.h"
 #include "synthetic_cats.h"
 
 #include <QBuffer>
@@ -18,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -48,6 +51,9 @@ QImage errorMap(const SyntheticCat& cat, const ForegroundSegmentation::Result& r
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
+    if (argc > 2 && std::strcmp(argv[1], "--photos") == 0)
+        return evaluatePhotoFolder(QString::fromLocal8Bit(argv[2]),
+                                   argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString());
     const int count = argc > 1 ? std::atoi(argv[1]) : 36;
     const QString outDir = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     QSize size(800, 600);

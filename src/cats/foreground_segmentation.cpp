@@ -1,5 +1,6 @@
 #include "cats/foreground_segmentation.h"
 
+#include "cats/opencv_image.h"
 #include "cats/subject_saliency.h"
 
 #include <QFile>
@@ -14,6 +15,8 @@
 namespace ForegroundSegmentation {
 
 namespace {
+
+using OpenCvImage::fitted;
 
 // GrabCut's cost grows quickly with the pixel count; this size keeps a pass well under a second
 // on two cores while holding enough detail for the guided filter to recover the edges.
@@ -33,31 +36,6 @@ constexpr int kMinSide = 16;
 
 bool isCancelled(const std::atomic<bool>* cancelled) {
     return cancelled && cancelled->load(std::memory_order_relaxed);
-}
-
-// A BGR copy of a premultiplied ARGB image, with transparent pixels flagged in `transparent`.
-cv::Mat toBgr(const QImage& image, cv::Mat* transparent) {
-    const QImage argb = image.format() == QImage::Format_ARGB32_Premultiplied
-                            ? image
-                            : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const cv::Mat view(argb.height(), argb.width(), CV_8UC4, const_cast<uchar*>(argb.constBits()),
-                       size_t(argb.bytesPerLine()));
-    cv::Mat bgr;
-    cv::cvtColor(view, bgr, cv::COLOR_BGRA2BGR);
-    if (transparent) {
-        cv::Mat alpha;
-        cv::extractChannel(view, alpha, 3);
-        *transparent = alpha < 16;
-    }
-    return bgr;
-}
-
-cv::Size fitted(cv::Size size, int longSide) {
-    const double s = double(longSide) / std::max(size.width, size.height);
-    if (s >= 1.0)
-        return size;
-    return {std::max(1, int(std::lround(size.width * s))),
-            std::max(1, int(std::lround(size.height * s)))};
 }
 
 // Cat faces found by the cascade that OpenCV's data package ships; empty when it is missing.
@@ -233,7 +211,7 @@ QImage foregroundMask(const QImage& image, QString* error, const std::atomic<boo
         return {};
     try {
         cv::Mat transparent;
-        const cv::Mat full = toBgr(image, &transparent);
+        const cv::Mat full = OpenCvImage::toBgr(image, &transparent);
         cv::Mat work;
         cv::resize(full, work, fitted(full.size(), kWorkSize), 0, 0, cv::INTER_AREA);
         if (work.cols < kMinSide || work.rows < kMinSide) // a thin strip
@@ -262,17 +240,8 @@ QImage foregroundMask(const QImage& image, QString* error, const std::atomic<boo
             return {};
 
         // A soft edge about a pixel and a half wide at full size.
-        cv::Mat alpha;
-        cv::resize(refined, alpha, full.size(), 0, 0, cv::INTER_LINEAR);
-        alpha = (alpha - 0.5) * 2.5 + 0.5;
-        alpha.convertTo(alpha, CV_8U, 255.0); // saturates to 0..255
-        if (!transparent.empty())
-            alpha.setTo(0, transparent);
-
-        QImage mask(alpha.cols, alpha.rows, QImage::Format_Grayscale8);
-        for (int y = 0; y < alpha.rows; ++y)
-            std::copy_n(alpha.ptr<uchar>(y), alpha.cols, mask.scanLine(y));
-        return mask;
+        cv::Mat soft = (refined - 0.5) * 2.5 + 0.5;
+        return OpenCvImage::fullMask(soft, full.size(), transparent);
     } catch (const cv::Exception& e) {
         if (error)
             *error = QString::fromStdString(e.msg);
@@ -289,13 +258,18 @@ Result cutOut(const QImage& image, const std::atomic<bool>* cancelled) {
     const QImage mask = foregroundMask(image, &result.error, cancelled);
     if (mask.isNull() || isCancelled(cancelled))
         return result;
+    return cutOutWith(image, mask);
+}
+
+Result cutOutWith(const QImage& image, const QImage& mask) {
+    Result result;
 
     // Trim to what is visibly foreground.
     int left = mask.width(), top = mask.height(), right = -1, bottom = -1;
     for (int y = 0; y < mask.height(); ++y) {
         const uchar* row = mask.constScanLine(y);
         for (int x = 0; x < mask.width(); ++x) {
-            if (row[x] > 8) {
+            if (row[x] > 0) {
                 left = std::min(left, x);
                 right = std::max(right, x);
                 top = std::min(top, y);

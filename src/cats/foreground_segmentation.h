@@ -26,6 +26,10 @@ struct Result {
 
 Result cutOut(const QImage& image, const std::atomic<bool>* cancelled = nullptr);
 
+// The picture's pixels under a soft mask of its size (0 to 255; faint values cleared already),
+// trimmed to what the mask keeps. No cut-out when the mask keeps nothing.
+Result cutOutWith(const QImage& image, const QImage& mask);
+
 // The soft foreground mask (0 to 255) at the input's size, before trimming; empty when no
 // foreground was found.
 QImage foregroundMask(const QImage& image, QString* error = nullptr,

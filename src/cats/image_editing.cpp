@@ -2,6 +2,8 @@
 
 #include "cats/foreground_segmentation.h"
 #include "cats/image_decoding.h"
+#include "cats/model_segmentation.h"
+#include "cats/saliency_model.h"
 #include "platform/log.h"
 
 #include <QBuffer>
@@ -85,6 +87,19 @@ std::optional<QImage> scaled(const QImage& image, double factor) {
     return canvas;
 }
 
+ForegroundSegmentation::Result cutOut(const QImage& image, const std::atomic<bool>* cancelled) {
+    // The learned model when it is there; the heuristic segmentation otherwise.
+    if (const std::shared_ptr<SaliencyModel> model = SaliencyModel::installed()) {
+        ForegroundSegmentation::Result result;
+        const QImage mask =
+            ModelSegmentation::foregroundMask(image, *model, &result.error, cancelled);
+        if (mask.isNull() || (cancelled && cancelled->load()))
+            return result;
+        return ForegroundSegmentation::cutOutWith(image, mask);
+    }
+    return ForegroundSegmentation::cutOut(image, cancelled);
+}
+
 std::optional<QByteArray> removeBackgroundPNG(const QByteArray& encoded,
                                               const std::atomic<bool>* cancelled) {
     const std::optional<QImage> image = ImageDecoding::decode(encoded);
@@ -95,7 +110,7 @@ std::optional<QByteArray> removeBackgroundPNG(const QByteArray& encoded,
 
 std::optional<QByteArray> removeBackgroundPNG(const QImage& image,
                                               const std::atomic<bool>* cancelled) {
-    const ForegroundSegmentation::Result result = ForegroundSegmentation::cutOut(image, cancelled);
+    const ForegroundSegmentation::Result result = cutOut(image, cancelled);
     if (!result.error.isEmpty()) {
         qCWarning(lcPurrtick).noquote() << QStringLiteral("배경 제거 실패: ") + result.error;
         return std::nullopt;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cats/foreground_segmentation.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QRectF>
@@ -29,6 +31,11 @@ std::optional<QImage> scaled(const QImage& image, double factor);
 // thread. When `cancelled` becomes true the work stops early and gives nothing.
 std::optional<QByteArray> removeBackgroundPNG(const QByteArray& encoded,
                                               const std::atomic<bool>* cancelled = nullptr);
+// The cut-out of the picture: by the learned model when one is installed (see
+// SegmentationModelFile), by the heuristic segmentation otherwise.
+ForegroundSegmentation::Result cutOut(const QImage& picture,
+                                      const std::atomic<bool>* cancelled = nullptr);
+
 // The same for a picture decoded already.
 std::optional<QByteArray> removeBackgroundPNG(const QImage& picture,
                                               const std::atomic<bool>* cancelled = nullptr);

@@ -1,0 +1,143 @@
+#include "photo_folder_eval.h"
+
+#include "cats/foreground_segmentation.h"
+#include "cats/image_decoding.h"
+#include "cats/model_segmentation.h"
+#include "cats/opencv_image.h"
+#include "cats/saliency_model.h"
+#include "cats/segmentation_model_file.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+struct Photo {
+    QString name;
+    QImage picture;
+    QImage truth;  // Grayscale8
+    QImage ignore; // Grayscale8 or null
+};
+
+double iou(const Photo& photo, const ForegroundSegmentation::Result& result) {
+    qint64 both = 0, either = 0;
+    for (int y = 0; y < photo.picture.height(); ++y) {
+        const uchar* truth = photo.truth.constScanLine(y);
+        const uchar* ignore = photo.ignore.isNull() ? nullptr : photo.ignore.constScanLine(y);
+        for (int x = 0; x < photo.picture.width(); ++x) {
+            if (ignore && ignore[x] > 127)
+                continue;
+            const bool predicted =
+                result.cutout && result.bounds.contains(x, y) &&
+                qAlpha(result.cutout->pixel(x - result.bounds.x(), y - result.bounds.y())) > 127;
+            const bool actual = truth[x] > 127;
+            both += predicted && actual;
+            either += predicted || actual;
+        }
+    }
+    return either ? double(both) / double(either) : 1.0;
+}
+
+using Method = std::function<ForegroundSegmentation::Result(const QImage&)>;
+
+void evaluate(const char* label, const std::vector<Photo>& photos, const Method& method,
+              const QString& outDir) {
+    std::vector<double> scores, times;
+    int nothing = 0, wrongCutOuts = 0;
+    std::printf("\n== %s\n", label);
+    for (const Photo& photo : photos) {
+        QElapsedTimer timer;
+        timer.start();
+        const ForegroundSegmentation::Result result = method(photo.picture);
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        const double score = iou(photo, result);
+        scores.push_back(score);
+        nothing += !result.cutout;
+        wrongCutOuts += result.cutout && score < 0.2;
+        std::printf("%-28s IoU %.3f %6.0f ms%s\n", qPrintable(photo.name), score, times.back(),
+                    result.cutout ? "" : "  (no subject)");
+        if (!outDir.isEmpty() && result.cutout)
+            result.cutout->save(QDir(outDir).filePath(photo.name + QStringLiteral("-") +
+                                                      QString::fromLatin1(label) +
+                                                      QStringLiteral(".png")));
+    }
+    std::vector<double> sorted = scores;
+    std::sort(sorted.begin(), sorted.end());
+    double mean = 0;
+    for (double s : scores)
+        mean += s;
+    mean /= double(scores.size());
+    auto share = [&](double below) {
+        return double(std::count_if(scores.begin(), scores.end(),
+                                    [below](double s) { return s < below; })) /
+               double(scores.size());
+    };
+    std::sort(times.begin(), times.end());
+    std::printf("%s: %zu photos, mean IoU %.3f, median %.3f, worst %.3f, below 0.8 %.0f %%, "
+                "below 0.5 %.0f %%, no subject %d, cut-outs below 0.2 %d, median %.0f ms\n",
+                label, scores.size(), mean, sorted[sorted.size() / 2], sorted.front(),
+                100 * share(0.8), 100 * share(0.5), nothing, wrongCutOuts, times[times.size() / 2]);
+}
+
+} // namespace
+
+int evaluatePhotoFolder(const QString& dir, const QString& outDir) {
+    std::vector<Photo> photos;
+    const QDir images(QDir(dir).filePath(QStringLiteral("images")));
+    for (const QFileInfo& file : images.entryInfoList(QDir::Files, QDir::Name)) {
+        Photo photo;
+        photo.name = file.completeBaseName();
+        const auto picture = ImageDecoding::decodeFile(file.filePath());
+        const QImage truth(
+            QDir(dir).filePath(QStringLiteral("masks/") + photo.name + QStringLiteral(".png")));
+        if (!picture || truth.isNull()) {
+            std::fprintf(stderr, "skipped %s\n", qPrintable(photo.name));
+            continue;
+        }
+        photo.picture = *picture;
+        photo.truth = truth.convertToFormat(QImage::Format_Grayscale8);
+        const QImage ignore(
+            QDir(dir).filePath(QStringLiteral("ignore/") + photo.name + QStringLiteral(".png")));
+        if (!ignore.isNull())
+            photo.ignore = ignore.convertToFormat(QImage::Format_Grayscale8);
+        photos.push_back(photo);
+    }
+    if (photos.empty()) {
+        std::fprintf(stderr, "no photos with masks under %s\n", qPrintable(dir));
+        return 2;
+    }
+    if (!outDir.isEmpty())
+        QDir().mkpath(outDir);
+
+    evaluate(
+        "heuristic", photos,
+        [](const QImage& picture) { return ForegroundSegmentation::cutOut(picture); }, outDir);
+
+    const std::optional<QString> path = SegmentationModelFile::find();
+    QString error;
+    const std::shared_ptr<SaliencyModel> model =
+        path ? SaliencyModel::load(*path, &error) : nullptr;
+    if (!model) {
+        std::printf("\n(no model: %s; set PURRTICK_MODEL_DIR)\n",
+                    path ? qPrintable(error) : "none found");
+        return 0;
+    }
+    std::printf("\nmodel %s, input %dx%d\n", qPrintable(*path), model->inputSize().width,
+                model->inputSize().height);
+    evaluate(
+        "model", photos,
+        [&](const QImage& picture) {
+            const QImage mask = ModelSegmentation::foregroundMask(picture, *model);
+            if (mask.isNull())
+                return ForegroundSegmentation::Result{};
+            return ForegroundSegmentation::cutOutWith(picture, mask);
+        },
+        outDir);
+    return 0;
+}

@@ -1,0 +1,113 @@
+#include "cats/model_segmentation.h"
+
+#include "cats/opencv_image.h"
+#include "cats/saliency_model.h"
+
+#include <opencv2/imgproc.hpp>
+#include <opencv2/ximgproc/edge_filter.hpp>
+
+namespace ModelSegmentation {
+
+namespace {
+
+// The guided filter and the region analysis run at this size; the result is then resized.
+constexpr int kRefineSize = 1024;
+// A subject: this share of the map at least this sure.
+constexpr float kSure = 0.5f;
+constexpr double kMinSureShare = 0.01;
+// Regions within this share of the picture's longer side of the largest one belong with it
+// (an ear or a tail the map separated by a thin line).
+constexpr double kJoinGap = 0.02;
+
+bool isCancelled(const std::atomic<bool>* cancelled) {
+    return cancelled && cancelled->load(std::memory_order_relaxed);
+}
+
+// The largest region of `binary` and the regions close to it.
+cv::Mat mainRegions(const cv::Mat& binary) {
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(binary, labels, stats, centroids, 8);
+    if (count < 2)
+        return {};
+    int largest = 1;
+    for (int i = 2; i < count; ++i)
+        if (stats.at<int>(i, cv::CC_STAT_AREA) > stats.at<int>(largest, cv::CC_STAT_AREA))
+            largest = i;
+    const cv::Mat core = labels == largest;
+    const int gap = std::max(3, int(std::max(binary.cols, binary.rows) * kJoinGap)) | 1;
+    cv::Mat near;
+    cv::dilate(core, near, cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(gap, gap)));
+    std::vector<uchar> keep(size_t(count), 0);
+    keep[size_t(largest)] = 1;
+    for (int y = 0; y < labels.rows; ++y) {
+        const int* l = labels.ptr<int>(y);
+        const uchar* n = near.ptr<uchar>(y);
+        for (int x = 0; x < labels.cols; ++x)
+            if (n[x] && l[x] > 0)
+                keep[size_t(l[x])] = 1;
+    }
+    cv::Mat kept(binary.size(), CV_8U, cv::Scalar(0));
+    for (int y = 0; y < labels.rows; ++y) {
+        const int* l = labels.ptr<int>(y);
+        uchar* out = kept.ptr<uchar>(y);
+        for (int x = 0; x < labels.cols; ++x)
+            out[x] = keep[size_t(l[x])] ? 255 : 0;
+    }
+    return kept;
+}
+
+} // namespace
+
+bool showsSubject(const cv::Mat& raw) {
+    return cv::countNonZero(raw >= kSure) >= kMinSureShare * raw.total();
+}
+
+QImage foregroundMask(const QImage& image, SaliencyModel& model, QString* error,
+                      const std::atomic<bool>* cancelled) {
+    if (image.isNull() || image.width() < 16 || image.height() < 16)
+        return {};
+    try {
+        cv::Mat transparent;
+        const cv::Mat full = OpenCvImage::toBgr(image, &transparent);
+        cv::Mat guide;
+        cv::resize(full, guide, OpenCvImage::fitted(full.size(), kRefineSize), 0, 0,
+                   cv::INTER_AREA);
+        const cv::Mat raw = model.predict(guide);
+        if (isCancelled(cancelled) || !showsSubject(raw))
+            return {};
+
+        double low = 0, high = 1;
+        cv::minMaxLoc(raw, &low, &high);
+        cv::Mat map = (raw - low) / std::max(high - low, 1e-6);
+        cv::resize(map, map, guide.size(), 0, 0, cv::INTER_LINEAR);
+        cv::Mat guideF;
+        guide.convertTo(guideF, CV_32FC3, 1.0 / 255.0);
+        const int radius = std::max(2, std::max(guide.cols, guide.rows) / 150);
+        cv::Mat refined;
+        cv::ximgproc::guidedFilter(guideF, map, refined, radius, 1e-3);
+        if (isCancelled(cancelled))
+            return {};
+
+        const cv::Mat regions = mainRegions(refined >= 0.5);
+        if (regions.empty())
+            return {};
+        // The soft edge reaches a little beyond the hard regions.
+        cv::Mat reach;
+        cv::dilate(
+            regions, reach,
+            cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * radius + 1, 2 * radius + 1)));
+        cv::Mat soft = (refined - 0.5) * 2.5 + 0.5;
+        soft.setTo(0, reach == 0);
+        return OpenCvImage::fullMask(soft, full.size(), transparent);
+    } catch (const cv::Exception& e) {
+        if (error)
+            *error = QString::fromStdString(e.msg);
+        return {};
+    } catch (const std::bad_alloc&) {
+        if (error)
+            *error = QStringLiteral("메모리가 부족합니다");
+        return {};
+    }
+}
+
+} // namespace ModelSegmentation
