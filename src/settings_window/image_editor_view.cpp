@@ -2,8 +2,10 @@
 
 #include "cats/image_decoding.h"
 #include "cats/image_editing.h"
+#include "cats/segmentation_model_file.h"
 #include "platform/symbol_icon.h"
 #include "settings_window/image_area.h"
+#include "settings_window/model_offer.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -77,6 +79,13 @@ ImageEditorView::ImageEditorView(const QImage& original, std::function<void()> o
     m_bars->addWidget(makeCropBar());
     m_bars->addWidget(makeZoomBar());
     column->addWidget(m_bars);
+    // While the learned model is missing, background removal uses the built-in method and
+    // the model is offered here.
+    if (!SegmentationModelFile::find()) {
+        m_modelOffer = new ModelOffer(ModelOffer::upstreamDownload(), this);
+        m_modelOffer->setObjectName(QStringLiteral("modelOffer"));
+        column->addWidget(m_modelOffer);
+    }
     column->addStretch();
     refresh();
 }

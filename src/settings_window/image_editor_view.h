@@ -11,6 +11,7 @@
 #include <memory>
 
 class ImageArea;
+class ModelOffer;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -96,4 +97,5 @@ private:
     QPushButton* m_zoomApplyButton = nullptr;
     QSlider* m_zoomSlider = nullptr;
     QLabel* m_zoomLabel = nullptr;
+    ModelOffer* m_modelOffer = nullptr;
 };

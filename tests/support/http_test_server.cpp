@@ -73,6 +73,12 @@ void HttpTestServer::serve(QTcpSocket* socket, const QByteArray& head) {
         socket->write(out);
         return;
     }
+    case Response::Kind::truncated:
+        socket->setProperty("busy", true);
+        socket->write(statusLine(200) + "Content-Length: " + QByteArray::number(response.size) +
+                      "\r\nConnection: close\r\n\r\n" + response.body);
+        socket->disconnectFromHost();
+        return;
     case Response::Kind::endless:
     case Response::Kind::large: {
         const bool endless = response.kind == Response::Kind::endless;

@@ -15,10 +15,11 @@ class HttpTestServer : public QObject {
 public:
     struct Response {
         enum class Kind {
-            answer,  // status, headers and body
-            silent,  // accepts the connection and never answers
-            endless, // status 200 and a body that never ends
-            large,   // status 200 and a declared body of `size` bytes, sent in pieces
+            answer,    // status, headers and body
+            silent,    // accepts the connection and never answers
+            endless,   // status 200 and a body that never ends
+            large,     // status 200 and a declared body of `size` bytes, sent in pieces
+            truncated, // status 200 declaring `size` bytes, then `body` and the connection closed
         };
         Kind kind = Kind::answer;
         int status = 200;
