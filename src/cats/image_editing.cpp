@@ -88,14 +88,19 @@ std::optional<QImage> scaled(const QImage& image, double factor) {
 }
 
 ForegroundSegmentation::Result cutOut(const QImage& image, const std::atomic<bool>* cancelled) {
-    // The learned model when it is there; the heuristic segmentation otherwise.
+    // The learned model when it is there. It knows photographs; a drawing on a busy background
+    // can leave it unsure, and then the built-in method, which says so when it is unsure too,
+    // has its turn.
     if (const std::shared_ptr<SaliencyModel> model = SaliencyModel::installed()) {
         ForegroundSegmentation::Result result;
         const QImage mask =
             ModelSegmentation::foregroundMask(image, *model, &result.error, cancelled);
-        if (mask.isNull() || (cancelled && cancelled->load()))
+        if (cancelled && cancelled->load())
+            return {};
+        if (!mask.isNull())
+            return ForegroundSegmentation::cutOutWith(image, mask);
+        if (!result.error.isEmpty())
             return result;
-        return ForegroundSegmentation::cutOutWith(image, mask);
     }
     return ForegroundSegmentation::cutOut(image, cancelled);
 }

@@ -32,7 +32,7 @@ std::optional<QImage> scaled(const QImage& image, double factor);
 std::optional<QByteArray> removeBackgroundPNG(const QByteArray& encoded,
                                               const std::atomic<bool>* cancelled = nullptr);
 // The cut-out of the picture: by the learned model when one is installed (see
-// SegmentationModelFile), by the heuristic segmentation otherwise.
+// SegmentationModelFile) and it finds a subject, by the built-in segmentation otherwise.
 ForegroundSegmentation::Result cutOut(const QImage& picture,
                                       const std::atomic<bool>* cancelled = nullptr);
 
