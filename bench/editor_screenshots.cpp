@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 class Silent final : public AlertSound {
@@ -42,5 +44,15 @@ int main(int argc, char** argv) {
     save("editor-processing");
     editor.waitForProcessing();
     save("editor-cut-out");
+
+    // The model's offer line while it downloads and after a failure (no network here, or the
+    // download is refused); only when no model is installed.
+    if (auto* get = editor.findChild<QPushButton*>(QStringLiteral("getModel"))) {
+        get->click();
+        save("editor-model-downloading");
+        auto* failure = editor.findChild<QLabel*>(QStringLiteral("modelFailure"));
+        if (QTest::qWaitFor([failure] { return failure->isVisible(); }, 20000))
+            save("editor-model-failed");
+    }
     return 0;
 }

@@ -58,10 +58,12 @@ ModelOffer::ModelOffer(DownloadFactory makeDownload, QWidget* parent)
     m_offer->setPalette(link);
     m_offer->setToolTip(QStringLiteral(
         "U²-Net 모델(Apache-2.0)을 github.com에서 받아 사진 속 고양이를 더 정확히 오려 내요."));
+    // The offer alone sits in the middle; a failure's reason takes the room to its left.
     offerRow->addStretch(1);
     offerRow->addWidget(m_failure, 1);
     offerRow->addWidget(m_offer);
     offerRow->addStretch(1);
+    m_offerRow = offerRow;
     m_pages->addWidget(offerPage);
 
     auto* progressPage = new QWidget;
@@ -123,7 +125,10 @@ void ModelOffer::showFailure(const QString& error) {
     m_pages->setCurrentIndex(0);
     const QString line = QStringLiteral("받지 못했어요: ") + error;
     m_failure->setToolTip(line);
-    m_failure->setText(m_failure->fontMetrics().elidedText(line, Qt::ElideRight, 220));
-    m_failure->show();
     m_offer->setText(QStringLiteral("다시 받기"));
+    m_offerRow->setStretch(0, 0);
+    m_offerRow->setStretch(3, 0);
+    const int room = width() - m_offer->sizeHint().width() - 2 * m_offerRow->spacing();
+    m_failure->setText(m_failure->fontMetrics().elidedText(line, Qt::ElideRight, room));
+    m_failure->show();
 }

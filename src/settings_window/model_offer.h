@@ -6,6 +6,7 @@
 #include <memory>
 
 class ModelDownload;
+class QHBoxLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -39,6 +40,7 @@ private:
     DownloadFactory m_makeDownload;
     std::unique_ptr<ModelDownload> m_download;
     QStackedWidget* m_pages;
+    QHBoxLayout* m_offerRow = nullptr;
     QPushButton* m_offer;
     QLabel* m_failure;
     QProgressBar* m_progress;
