@@ -4,6 +4,7 @@
 //   cat_tab_library [COUNT]   (on the X session: tests/e2e/x11-session --
 //   build/bin/cat_tab_library)
 #include "app/app_delegate.h"
+#include "resident_memory.h"
 #include "settings_window/cat_tab.h"
 #include "settings_window/photo_cell.h"
 #include "settings_window/photo_thumbnails.h"
@@ -23,16 +24,6 @@
 #include <cstdio>
 
 namespace {
-
-double residentMB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
-    return 0;
-}
 
 // A 4000 × 3000 JPEG with enough texture to weigh what a phone photo weighs (3 to 4 MB).
 QByteArray phonePhoto() {

@@ -2,6 +2,7 @@
 // the first opening adds, in a program set up as Purrtick is (the widget is not built):
 //   settings_open            (on the X session: tests/e2e/x11-session -- build/bin/settings_open)
 #include "app/app_delegate.h"
+#include "resident_memory.h"
 #include "settings_world.h"
 
 #include <QApplication>
@@ -12,16 +13,6 @@
 #include <cstdio>
 
 namespace {
-
-double residentMB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
-    return 0;
-}
 
 // Opens the window and waits for its first paint; milliseconds.
 double timeToOpen(AppDelegate& delegate) {

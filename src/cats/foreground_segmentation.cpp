@@ -9,7 +9,6 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 #include <opencv2/objdetect.hpp>
-#include <opencv2/ximgproc/edge_filter.hpp>
 #include <vector>
 
 namespace ForegroundSegmentation {
@@ -38,12 +37,8 @@ constexpr double kCutOutTransparentShare = 0.05;
 // effectiveness of 0.72 or less and covered 11 % of the picture or less.
 constexpr double kMinSeparation = 0.75;
 constexpr double kConfidentShare = 0.15;
-// Pictures smaller than this on either side have no subject to find.
-constexpr int kMinSide = 16;
-
-bool isCancelled(const std::atomic<bool>* cancelled) {
-    return cancelled && cancelled->load(std::memory_order_relaxed);
-}
+using OpenCvImage::isCancelled;
+using OpenCvImage::kMinSide;
 
 // Cat faces found by the cascade that OpenCV's data package ships; empty when it is missing.
 std::vector<cv::Rect> catFaces(const cv::Mat& bgr) {
@@ -236,7 +231,7 @@ cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& detail, const cv::Mat& trans
 QImage foregroundMask(const QImage& image, QString* error, const std::atomic<bool>* cancelled) {
     if (image.isNull() || image.width() < kMinSide || image.height() < kMinSide)
         return {};
-    try {
+    return OpenCvImage::guarded(error, [&]() -> QImage {
         cv::Mat transparent;
         const cv::Mat full = OpenCvImage::toBgr(image, &transparent);
         cv::Mat work;
@@ -256,28 +251,13 @@ QImage foregroundMask(const QImage& image, QString* error, const std::atomic<boo
         // Carry the mask to the refinement size and let the picture's own edges shape it.
         cv::Mat guide;
         cv::resize(full, guide, fitted(full.size(), kRefineSize), 0, 0, cv::INTER_AREA);
-        guide.convertTo(guide, CV_32FC3, 1.0 / 255.0);
         cv::Mat coarse;
         binary.convertTo(coarse, CV_32F, 1.0 / 255.0);
-        cv::resize(coarse, coarse, guide.size(), 0, 0, cv::INTER_LINEAR);
-        const int radius = std::max(2, std::max(guide.cols, guide.rows) / 150);
-        cv::Mat refined;
-        cv::ximgproc::guidedFilter(guide, coarse, refined, radius, 1e-3);
+        const cv::Mat refined = OpenCvImage::alongEdges(guide, coarse);
         if (isCancelled(cancelled))
             return {};
-
-        // A soft edge about a pixel and a half wide at full size.
-        cv::Mat soft = (refined - 0.5) * 2.5 + 0.5;
-        return OpenCvImage::fullMask(soft, full.size(), transparent);
-    } catch (const cv::Exception& e) {
-        if (error)
-            *error = QString::fromStdString(e.msg);
-        return {};
-    } catch (const std::bad_alloc&) {
-        if (error)
-            *error = QStringLiteral("메모리가 부족합니다");
-        return {};
-    }
+        return OpenCvImage::fullMask(OpenCvImage::softEdge(refined), full.size(), transparent);
+    });
 }
 
 Result cutOut(const QImage& image, const std::atomic<bool>* cancelled) {

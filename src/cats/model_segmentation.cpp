@@ -4,7 +4,6 @@
 #include "cats/saliency_model.h"
 
 #include <opencv2/imgproc.hpp>
-#include <opencv2/ximgproc/edge_filter.hpp>
 
 namespace ModelSegmentation {
 
@@ -22,9 +21,7 @@ constexpr double kMinMeanConfidence = 0.85;
 // (an ear or a tail the map separated by a thin line).
 constexpr double kJoinGap = 0.02;
 
-bool isCancelled(const std::atomic<bool>* cancelled) {
-    return cancelled && cancelled->load(std::memory_order_relaxed);
-}
+using OpenCvImage::isCancelled;
 
 // The largest region of `binary` and the regions close to it.
 cv::Mat mainRegions(const cv::Mat& binary) {
@@ -70,9 +67,10 @@ bool showsSubject(const cv::Mat& raw) {
 
 QImage foregroundMask(const QImage& image, SaliencyModel& model, QString* error,
                       const std::atomic<bool>* cancelled) {
-    if (image.isNull() || image.width() < 16 || image.height() < 16)
+    if (image.isNull() || image.width() < OpenCvImage::kMinSide ||
+        image.height() < OpenCvImage::kMinSide)
         return {};
-    try {
+    return OpenCvImage::guarded(error, [&]() -> QImage {
         cv::Mat transparent;
         const cv::Mat full = OpenCvImage::toBgr(image, &transparent);
         cv::Mat guide;
@@ -84,13 +82,9 @@ QImage foregroundMask(const QImage& image, SaliencyModel& model, QString* error,
 
         double low = 0, high = 1;
         cv::minMaxLoc(raw, &low, &high);
-        cv::Mat map = (raw - low) / std::max(high - low, 1e-6);
-        cv::resize(map, map, guide.size(), 0, 0, cv::INTER_LINEAR);
-        cv::Mat guideF;
-        guide.convertTo(guideF, CV_32FC3, 1.0 / 255.0);
-        const int radius = std::max(2, std::max(guide.cols, guide.rows) / 150);
-        cv::Mat refined;
-        cv::ximgproc::guidedFilter(guideF, map, refined, radius, 1e-3);
+        const cv::Mat map = (raw - low) / std::max(high - low, 1e-6);
+        int radius = 0;
+        const cv::Mat refined = OpenCvImage::alongEdges(guide, map, &radius);
         if (isCancelled(cancelled))
             return {};
 
@@ -102,18 +96,10 @@ QImage foregroundMask(const QImage& image, SaliencyModel& model, QString* error,
         cv::dilate(
             regions, reach,
             cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * radius + 1, 2 * radius + 1)));
-        cv::Mat soft = (refined - 0.5) * 2.5 + 0.5;
+        cv::Mat soft = OpenCvImage::softEdge(refined);
         soft.setTo(0, reach == 0);
         return OpenCvImage::fullMask(soft, full.size(), transparent);
-    } catch (const cv::Exception& e) {
-        if (error)
-            *error = QString::fromStdString(e.msg);
-        return {};
-    } catch (const std::bad_alloc&) {
-        if (error)
-            *error = QStringLiteral("메모리가 부족합니다");
-        return {};
-    }
+    });
 }
 
 } // namespace ModelSegmentation

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <opencv2/imgproc.hpp>
+#include <opencv2/ximgproc/edge_filter.hpp>
 
 namespace OpenCvImage {
 
@@ -34,6 +35,23 @@ cv::Size fitted(cv::Size size, int longSide) {
         return size;
     return {std::max(1, int(std::lround(size.width * s))),
             std::max(1, int(std::lround(size.height * s)))};
+}
+
+cv::Mat alongEdges(const cv::Mat& guide, const cv::Mat& coarse, int* radius) {
+    cv::Mat guideF;
+    guide.convertTo(guideF, CV_32FC3, 1.0 / 255.0);
+    cv::Mat map;
+    cv::resize(coarse, map, guide.size(), 0, 0, cv::INTER_LINEAR);
+    const int r = std::max(2, std::max(guide.cols, guide.rows) / 150);
+    if (radius)
+        *radius = r;
+    cv::Mat refined;
+    cv::ximgproc::guidedFilter(guideF, map, refined, r, 1e-3);
+    return refined;
+}
+
+cv::Mat softEdge(const cv::Mat& refined) {
+    return (refined - 0.5) * 2.5 + 0.5;
 }
 
 QImage toGrayscale(const cv::Mat& mask) {

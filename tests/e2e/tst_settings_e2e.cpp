@@ -22,6 +22,16 @@ QString onlyWindow(const QString& role) {
     return found.size() == 1 ? found.front() : QString();
 }
 
+// Opens the settings with the tray menu's "타이머 설정..." and waits for its first paint.
+void openFromTheTrayMenu(QString& window) {
+    std::optional<Embedded> icon;
+    QVERIFY(waitFor([&] { return (icon = embeddedTrayIcon()).has_value(); }));
+    // 정보, 시작, 리셋, then 타이머 설정.
+    QVERIFY(chooseFromMenu(icon->geometry.center(), 1, 4));
+    QVERIFY(waitFor([&] { return !(window = onlyWindow("purrtick-settings")).isEmpty(); }));
+    QTest::qWait(300);
+}
+
 } // namespace
 
 // The settings window of the running program, reached as a user reaches it.
@@ -84,12 +94,8 @@ private slots:
         QVERIFY(app.start());
         const QRect widget = geometry(app.widget());
         const QImage idle = grab(widget);
-        std::optional<Embedded> icon;
-        QVERIFY(waitFor([&] { return (icon = embeddedTrayIcon()).has_value(); }));
-        QVERIFY(chooseFromMenu(icon->geometry.center(), 1, 4));
         QString window;
-        QVERIFY(waitFor([&] { return !(window = onlyWindow("purrtick-settings")).isEmpty(); }));
-        QTest::qWait(300);
+        openFromTheTrayMenu(window);
         clickIn(window, kFivePreset);
         // Typed as the keyboard types it, to the window that has the focus after the click.
         run("xdotool", {"key", "Return"});
@@ -113,12 +119,8 @@ private slots:
         QVERIFY(image.save(photo));
         QVERIFY(app.start());
         const QRect widget = geometry(app.widget());
-        std::optional<Embedded> icon;
-        QVERIFY(waitFor([&] { return (icon = embeddedTrayIcon()).has_value(); }));
-        QVERIFY(chooseFromMenu(icon->geometry.center(), 1, 4));
         QString window;
-        QVERIFY(waitFor([&] { return !(window = onlyWindow("purrtick-settings")).isEmpty(); }));
-        QTest::qWait(300);
+        openFromTheTrayMenu(window);
         clickIn(window, kCatTab);
         QTest::qWait(300);
         const QRect frame = geometry(window);
