@@ -24,6 +24,12 @@ constexpr int kSmallerSides[] = {256, 512};
 
 } // namespace
 
+bool BundledCat::isHangulOnly(const QString& name) {
+    return !name.isEmpty() && std::all_of(name.cbegin(), name.cend(), [](QChar c) {
+        return c.unicode() >= 0xAC00 && c.unicode() <= 0xD7A3;
+    });
+}
+
 BundledCat::BundledCat(const QString& bundleDirectory)
     : m_catsFolder(QDir(bundleDirectory).filePath(kCatsFolder)) {
     readNames(m_catsFolder);
@@ -91,6 +97,16 @@ const QList<CatSkin>& BundledCat::skins() const {
     if (m_sorted)
         return m_skins;
     m_sorted = true;
+    // Names made of Hangul syllables alone sort by their code points: the syllables are
+    // encoded in the order every collation puts them in (leading consonant, vowel, trailing
+    // consonant), with no case and no digits. The collator, and the ICU data behind it
+    // (several megabytes), is then not loaded at all.
+    if (std::all_of(m_skins.cbegin(), m_skins.cend(),
+                    [](const CatSkin& skin) { return isHangulOnly(skin.name); })) {
+        std::stable_sort(m_skins.begin(), m_skins.end(),
+                         [](const CatSkin& a, const CatSkin& b) { return a.name < b.name; });
+        return m_skins;
+    }
     // As a file browser sorts: case-insensitive, digit runs by value, by the user's locale.
     // Qt's collator compares plain code points in the C locale (no numeric mode), so a C or
     // POSIX session sorts by the root collation instead.

@@ -28,6 +28,9 @@ public:
 
     static const QStringList& imageExtensions();
 
+    // Whether the name is made of precomposed Hangul syllables alone.
+    static bool isHangulOnly(const QString& name);
+
     // Sorted on first use: the sort loads the locale's collation (ICU, several megabytes), which
     // a start with a chosen skin does without.
     const QList<CatSkin>& skins() const;

@@ -3,9 +3,11 @@
 #include "settings/settings.h"
 #include "temp_store.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -160,6 +162,38 @@ private slots:
         QVERIFY(drawn);
         QCOMPARE(drawn->size(), QSize(pixels, pixels));
         QCOMPARE(drawn->pixelColor(pixels / 2, pixels / 2), colour);
+    }
+
+    // Hangul names are sorted without the collator; the order must be the collator's, in a
+    // Korean and in an English session alike.
+    void hangulNamesSortAsTheCollatorSorts() {
+        QStringList names = {"가을이", "까망이", "냥냥이", "방긋이", "뿌루퉁",
+                             "하트뿅", "가",     "각",     "가나",   "갂",
+                             "나비",   "고등어", "치즈",   "꽁치",   "똘이"};
+        QRandomGenerator random(42);
+        for (int i = 0; i < 200; ++i) {
+            QString name;
+            for (int n = 1 + int(random.bounded(3)); n > 0; --n)
+                name += QChar(char16_t(0xAC00 + random.bounded(0xD7A4 - 0xAC00)));
+            names.append(name);
+        }
+        for (const QString& name : names)
+            QVERIFY(BundledCat::isHangulOnly(name));
+        QStringList byCodePoint = names;
+        std::stable_sort(byCodePoint.begin(), byCodePoint.end());
+        for (const QLocale& locale : {QLocale(QLocale::Korean), QLocale(QLocale::English)}) {
+            QCollator collator(locale);
+            collator.setNumericMode(true);
+            collator.setCaseSensitivity(Qt::CaseInsensitive);
+            QStringList collated = names;
+            std::stable_sort(
+                collated.begin(), collated.end(),
+                [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+            QCOMPARE(byCodePoint, collated);
+        }
+        QVERIFY(!BundledCat::isHangulOnly("고양이 2"));
+        QVERIFY(!BundledCat::isHangulOnly("Tabby"));
+        QVERIFY(!BundledCat::isHangulOnly(""));
     }
 
     void missingBundleHasNoSkins() {
