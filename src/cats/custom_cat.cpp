@@ -74,14 +74,18 @@ void CustomCat::migrateIfNeeded() {
 QStringList CustomCat::libraryFiles() {
     migrateIfNeeded();
     QFileInfoList entries = QDir(m_library).entryInfoList(QDir::Files, QDir::Unsorted);
-    // Oldest first; a file whose birth time is unknown counts as the most distant past.
-    auto created = [](const QFileInfo& info) {
+    // Oldest first; a file whose birth time is unknown counts as the most distant past. Linux
+    // file systems stamp files with a clock that advances every few milliseconds, so photos
+    // added in one go share a birth time: their modification times, which adding makes
+    // distinct and increasing, keep them in the order they were added.
+    auto order = [](const QFileInfo& info) {
         const QDateTime birth = info.birthTime();
-        return birth.isValid() ? birth.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+        return std::pair(birth.isValid() ? birth.toMSecsSinceEpoch()
+                                         : std::numeric_limits<qint64>::min(),
+                         info.lastModified().toMSecsSinceEpoch());
     };
-    std::stable_sort(entries.begin(), entries.end(), [&](const QFileInfo& a, const QFileInfo& b) {
-        return created(a) < created(b);
-    });
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&](const QFileInfo& a, const QFileInfo& b) { return order(a) < order(b); });
     QStringList names;
     for (const QFileInfo& entry : entries)
         names.append(entry.fileName());
@@ -111,6 +115,7 @@ std::optional<QString> CustomCat::add(const QString& sourcePath) {
     const QString name = newName(extension);
     if (!SafeFiles::write(QDir(m_library).filePath(name), *bytes, &error))
         return fail(error);
+    stampAsNewest(name);
     return name;
 }
 
@@ -126,7 +131,18 @@ std::optional<QString> CustomCat::addPNG(const QByteArray& png) {
     QString error;
     if (!SafeFiles::write(QDir(m_library).filePath(name), png, &error))
         return fail(error);
+    stampAsNewest(name);
     return name;
+}
+
+void CustomCat::stampAsNewest(const QString& name) {
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    if (m_lastAdded.isValid() && now <= m_lastAdded)
+        now = m_lastAdded.addMSecs(1);
+    m_lastAdded = now;
+    QFile file(QDir(m_library).filePath(name));
+    if (file.open(QIODevice::ReadWrite))
+        file.setFileTime(now, QFileDevice::FileModificationTime);
 }
 
 void CustomCat::remove(const QString& name) {

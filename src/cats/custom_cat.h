@@ -81,6 +81,8 @@ public:
 
 private:
     QString newName(const QString& extension) const;
+    // Gives a photo just added a modification time later than every other added in this run.
+    void stampAsNewest(const QString& name);
     // The photo's file as it is now, and whether an earlier failure still stands for it.
     QString pathOf(const QString& name) const;
     bool failedBefore(const QString& name, const FileStamp& stamp) const;
@@ -93,6 +95,7 @@ private:
     QString m_library;
     Settings& m_settings;
     bool m_migrated = false;
+    QDateTime m_lastAdded;
 
     // Decoded photos, least recently used first, within a byte budget.
     qint64 m_cacheBudget;

@@ -190,6 +190,16 @@ private slots:
         QCOMPARE(shown->size(), QSize(CustomCat::kDisplaySide, CustomCat::kDisplaySide * 3 / 4));
     }
 
+    // Photos added in quick succession share a birth time on Linux file systems; they still
+    // list in the order they were added.
+    void photosAddedInOneGoListInTheOrderAdded() {
+        Library l;
+        QStringList added;
+        for (int i = 0; i < 8; ++i)
+            added.append(*l.cat.addPNG(pngBytes({2 + i, 2})));
+        QCOMPARE(l.cat.libraryFiles(), added);
+    }
+
     void listingIsByCreationAndSkipsHiddenAndFolders() {
         Library l;
         QDir().mkpath(l.library("folder"));
