@@ -120,7 +120,11 @@ int main(int argc, char** argv) {
 
         // The cat tab with an empty library, three photos with both roles, and twenty.
         view.tabs()->setCurrentIndex(4);
+        auto* page = qobject_cast<QScrollArea*>(view.tabs()->currentWidget());
         auto savePhotos = [&](const QString& name) {
+            // The photo grid is at the bottom of the page.
+            QTest::qWait(100);
+            page->verticalScrollBar()->setValue(page->verticalScrollBar()->maximum());
             // The cells ask for their thumbnails when first drawn.
             QTest::qWait(50);
             if (!QTest::qWaitFor([&] { return view.catTab()->thumbnails().pending() == 0; }))
@@ -137,9 +141,6 @@ int main(int argc, char** argv) {
         photos.assign(photos.files().at(1), CustomCat::Slot::normal);
         savePhotos(QStringLiteral("cat-3-photos-both-roles"));
         photos.addPhotos(samplePhotos(17, world.temp.filePath(QStringLiteral("more"))));
-        auto* page = qobject_cast<QScrollArea*>(view.tabs()->currentWidget());
-        QTest::qWait(100);
-        page->verticalScrollBar()->setValue(page->verticalScrollBar()->maximum());
         savePhotos(QStringLiteral("cat-20-photos-scrolled"));
     }
     return 0;

@@ -138,7 +138,7 @@ void PhotoCell::contextMenuEvent(QContextMenuEvent* event) {
 void PhotoCell::paintBadges(QPainter& painter) {
     // Sized in the cell's own units: the badges must fit two side by side in 64 points.
     QFont font = this->font();
-    font.setPixelSize(9);
+    font.setPixelSize(8);
     font.setBold(true);
     painter.setFont(font);
     const QFontMetricsF metrics(font);
