@@ -145,7 +145,9 @@ QSize BundledCat::imageSize(const QString& fileName) {
     const auto path = m_paths.constFind(fileName);
     if (path == m_paths.constEnd())
         return {};
-    QImageReader reader(*path);
+    // Read as what its name says: working the format out would load every image plugin.
+    QImageReader reader(*path, QFileInfo(*path).suffix().toLower().toLatin1());
+    reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(true);
     QSize size = reader.size();
     if (reader.transformation() & QImageIOHandler::TransformationRotate90)

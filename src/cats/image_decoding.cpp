@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace ImageDecoding {
@@ -20,11 +21,22 @@ void allowOurLargestPicture() {
     (void)raised;
 }
 
-std::optional<QImage> read(QIODevice* device, QSize within, QString* error) {
+// With `format`, the data is read as that format only, and `recognised` tells whether it was.
+std::optional<QImage> read(QIODevice* device, QSize within, QString* error,
+                           const QByteArray& format = {}, bool* recognised = nullptr) {
     allowOurLargestPicture();
     QImageReader reader(device);
     reader.setAutoTransform(true);
-    reader.setDecideFormatFromContent(true);
+    if (format.isEmpty()) {
+        reader.setDecideFormatFromContent(true);
+    } else {
+        reader.setFormat(format);
+        reader.setAutoDetectImageFormat(false);
+        if (recognised)
+            *recognised = reader.canRead();
+        if (!reader.canRead())
+            return std::nullopt;
+    }
 
     const QSize declared = reader.size();
     if (declared.isValid() && qint64(declared.width()) * declared.height() > kMaxPixels) {
@@ -69,6 +81,17 @@ std::optional<QImage> decodeFile(const QString& path, QSize within, QString* err
     QFile file(path);
     if (!SafeFiles::openRegular(file, kMaxFileBytes, error))
         return std::nullopt;
+    // The format the name says first: asking what the content is loads every image format
+    // plugin there is (TIFF, WebP, MNG… and their libraries, megabytes that stay), while the
+    // named one loads one plugin or none (PNG is built in). A file whose name lies is read
+    // again by its content.
+    const QByteArray named = QFileInfo(path).suffix().toLower().toLatin1();
+    if (!named.isEmpty()) {
+        bool recognised = false;
+        std::optional<QImage> image = read(&file, within, error, named, &recognised);
+        if (recognised || !file.seek(0))
+            return image;
+    }
     return read(&file, within, error);
 }
 

@@ -1,12 +1,31 @@
 #include "app/app_identity.h"
+#include "cats/bundled_cat.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTest>
 
 // The program tells the desktop who it is, and its windows carry its icon.
 class AppIdentityTest : public QObject {
     Q_OBJECT
 private slots:
+    // A start reads its icon and the built-in cat as the PNG files they are: asking Qt to work
+    // out their format would load every image format plugin (and TIFF, WebP, MNG… behind them)
+    // for good.
+    void startingLoadsNoImageFormatPlugin() {
+        AppIdentity::install(*qApp);
+        BundledCat catalogue(BundledCat::findBundle());
+        if (catalogue.skins().isEmpty())
+            QSKIP("the built-in artwork is not built (target purrtick_artwork)");
+        const QString file = *catalogue.skins().front().imageFile;
+        QVERIFY(catalogue.imageSize(file).isValid());
+        QVERIFY(catalogue.imageAt(file, QSize(192, 192)));
+        QFile maps("/proc/self/maps");
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QByteArray mapped = maps.readAll();
+        QVERIFY2(!mapped.contains("plugins/imageformats/"), "an image format plugin was loaded");
+    }
+
     void windowsCarryTheIconFromTheBuildTree() {
         AppIdentity::install(*qApp);
         QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("io.github.purrtick.Purrtick"));

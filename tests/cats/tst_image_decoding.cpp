@@ -1,8 +1,10 @@
 #include "cats/image_decoding.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageWriter>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -127,6 +129,44 @@ private slots:
         // Bottom-right corner keeps its colour (red high, green high).
         const QColor c = image->pixelColor(size.width() - 1, size.height() - 1);
         QVERIFY2(c.red() > 200 && c.green() > 200, qPrintable(c.name()));
+    }
+
+    // Files are read as their names say first; a name that lies does not stop a picture being
+    // read, and a picture refused as too large is refused once.
+    void filesAreReadByTheirNamesThenByContent_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("decoded");
+        QTest::newRow("png named png") << "a.png" << encoded(gradient(30, 20), "png") << true;
+        QTest::newRow("png named jpg") << "b.jpg" << encoded(gradient(30, 20), "png") << true;
+        QTest::newRow("jpeg named png") << "c.PNG" << encoded(gradient(30, 20), "jpeg") << true;
+        QTest::newRow("no extension") << "d" << encoded(gradient(30, 20), "png") << true;
+        QTest::newRow("text named png") << "e.png" << QByteArray("not a picture") << false;
+    }
+    void filesAreReadByTheirNamesThenByContent() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, decoded);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        const std::optional<QImage> image = ImageDecoding::decodeFile(file.fileName());
+        QCOMPARE(image.has_value(), decoded);
+        if (decoded)
+            QCOMPARE(image->size(), QSize(30, 20));
+    }
+
+    void aTooLargePictureIsRefusedOnce() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("huge.png"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(pngHeaderOnly(60000, 60000));
+        file.close();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("이미지가 너무 큼: 60000 × 60000"));
+        QTest::failOnWarning(QRegularExpression("이미지가 너무 큼"));
+        QVERIFY(!ImageDecoding::decodeFile(file.fileName()));
     }
 
     // A JPEG saying "rotate 90° clockwise" arrives upright: its width and height swap.
