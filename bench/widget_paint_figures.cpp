@@ -1,7 +1,8 @@
 // What the widget paints per second while it counts down or shows the clock with seconds: how
 // many paints, how many pixels they cover, and how long they take, at scales 1 and 3. The widget
 // is shown as the program shows it and runs on the real clock.
-//   widget_paint_figures [SECONDS]    (QT_QPA_PLATFORM=offscreen, or on the X session)
+//   widget_paint_figures [SECONDS [ONLY]]   (QT_QPA_PLATFORM=offscreen, or on the X session)
+// ONLY picks one case by the start of its label, for profiling: "countdown, scale 3".
 #include "cats/bundled_cat.h"
 #include "cats/custom_cat.h"
 #include "cats/skin_store.h"
@@ -57,6 +58,7 @@ public:
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
+    const QString only = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     QTemporaryDir home;
     KeyValueStore store(home.filePath(QStringLiteral("Purrtick.conf")));
     Settings settings(store);
@@ -71,6 +73,12 @@ int main(int argc, char** argv) {
     std::printf("%-28s %8s %14s %12s\n", "per second", "paints", "pixels", "paint ms");
     for (const bool clockMode : {false, true}) {
         for (const double scale : {1.0, 3.0}) {
+            const QString label = QStringLiteral("%1, scale %2")
+                                      .arg(clockMode ? QStringLiteral("clock with seconds")
+                                                     : QStringLiteral("countdown"))
+                                      .arg(scale);
+            if (!label.startsWith(only))
+                continue;
             settings.setWidgetMode(clockMode ? WidgetMode::clock : WidgetMode::timer);
             settings.setClockShowSeconds(true);
             layout.setScale(scale);
@@ -88,10 +96,6 @@ int main(int argc, char** argv) {
             view.installEventFilter(&meter);
             QTest::qWait(seconds * 1000);
             view.removeEventFilter(&meter);
-            const QString label = QStringLiteral("%1, scale %2")
-                                      .arg(clockMode ? QStringLiteral("clock with seconds")
-                                                     : QStringLiteral("countdown"))
-                                      .arg(scale);
             std::printf("%-28s %8.1f %14.0f %12.2f\n", qPrintable(label),
                         double(meter.paints) / seconds, double(meter.pixels) / seconds,
                         double(meter.nanoseconds) / 1e6 / seconds);
