@@ -1,6 +1,7 @@
 #include "about/about_view.h"
 
 #include "about/about_view_model.h"
+#include "platform/close_row.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -128,16 +129,7 @@ AboutView::AboutView(std::unique_ptr<AboutViewModel> model, std::function<void()
         column->addWidget(m_upToDate, 0, Qt::AlignHCenter);
     }
 
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    auto* close = new QPushButton(QStringLiteral("닫기"), this);
-    close->setObjectName(QStringLiteral("close"));
-    connect(close, &QPushButton::clicked, this, [onClose] {
-        if (onClose)
-            onClose();
-    });
-    bottom->addWidget(close);
-    column->addLayout(bottom);
+    column->addLayout(closeRow(this, std::move(onClose)));
 
     setFixedWidth(kWidth);
     connect(m_model.get(), &AboutViewModel::changed, this, &AboutView::showState);

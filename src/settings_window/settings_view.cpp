@@ -1,5 +1,6 @@
 #include "settings_window/settings_view.h"
 
+#include "platform/close_row.h"
 #include "platform/symbol_icon.h"
 #include "settings_window/alert_tab.h"
 #include "settings_window/display_tab.h"
@@ -54,16 +55,8 @@ SettingsView::SettingsView(Models models, std::function<void()> onClose, Pickers
     m_tabs->setDocumentMode(true);
     m_tabs->setUsesScrollButtons(false);
 
-    auto* bottom = new QHBoxLayout;
+    QHBoxLayout* bottom = closeRow(this, onClose);
     bottom->setContentsMargins(16, 16, 16, 16);
-    bottom->addStretch(1);
-    auto* close = new QPushButton(QStringLiteral("닫기"), this);
-    close->setObjectName(QStringLiteral("close"));
-    connect(close, &QPushButton::clicked, this, [onClose] {
-        if (onClose)
-            onClose();
-    });
-    bottom->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
