@@ -331,7 +331,9 @@ private slots:
         auto* close = settings->findChild<QPushButton*>("close");
         QVERIFY(close);
         QCOMPARE(close->text(), QString("닫기"));
-        close->click();
+        QVERIFY(QTest::qWaitForWindowExposed(settings));
+        QTest::mouseClick(settings->windowHandle(), Qt::LeftButton, {},
+                          close->mapTo(settings, close->rect().center()));
         QVERIFY(!settings->isVisible());
         choose(f.menu(), "타이머 설정...");
         QCOMPARE(f.delegate->settingsWindow(), settings);

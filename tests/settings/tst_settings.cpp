@@ -185,15 +185,6 @@ private slots:
         QVERIFY(temp.fileContents().contains("soundOnFinish=false\n"));
     }
 
-    void absentSkinIdIsRemoved() {
-        TempStore temp;
-        temp.writeFile("[General]\ncatSkinID=\"a, b\"\n");
-        Settings s(temp.open());
-        QCOMPARE(s.catSkinID(), QStringLiteral("a, b"));
-        s.setCatSkinID(std::nullopt);
-        QVERIFY(!temp.readBack()->contains("catSkinID"));
-    }
-
     // A damaged file reads as defaults and never crashes; the next write still lands.
     void garbageReadsAsDefaults_data() {
         QTest::addColumn<QByteArray>("file");

@@ -170,12 +170,14 @@ private slots:
     void absentOptionalsRemoveTheirKey() {
         TempStore temp;
         temp.writeFile("[General]\nclockTimeZoneID=Asia/Seoul\ncustomCatFileName=a.png\n"
-                       "customCatDoneFileName=b.png\n");
+                       "customCatDoneFileName=b.png\ncatSkinID=\"a, b\"\n");
         Settings s(temp.open());
+        QCOMPARE(s.catSkinID(), QStringLiteral("a, b"));
         QSignalSpy spy(&s, &Settings::clockTimeZoneIDChanged);
         s.setClockTimeZoneID(std::nullopt);
         s.setCustomCatFileName(std::nullopt);
         s.setCustomCatDoneFileName(std::nullopt);
+        s.setCatSkinID(std::nullopt);
         QCOMPARE(spy.count(), 1);
         QVERIFY(temp.readBack()->allKeys().isEmpty());
     }

@@ -109,20 +109,6 @@ private slots:
         QVERIFY(!QFile::exists(destination()));
     }
 
-    void onlyHttpsOrThisMachine_data() {
-        QTest::addColumn<QUrl>("url");
-        QTest::addColumn<bool>("fetched");
-        QTest::newRow("https") << QUrl(QString(ModelDownload::upstream().url.toString())) << true;
-        QTest::newRow("http to this machine") << QUrl("http://127.0.0.1:8080/m.onnx") << true;
-        QTest::newRow("http elsewhere") << QUrl("http://github.com/m.onnx") << false;
-        QTest::newRow("ftp") << QUrl("ftp://127.0.0.1/m.onnx") << false;
-    }
-    void onlyHttpsOrThisMachine() {
-        QFETCH(QUrl, url);
-        QFETCH(bool, fetched);
-        QCOMPARE(!ModelDownload::refusedAddress(url).has_value(), fetched);
-    }
-
     // The offer line, pressed as a user presses it: progress while it runs, then gone; a
     // failure says why and offers another try; cancelling brings the offer back.
     void theOfferLine() {

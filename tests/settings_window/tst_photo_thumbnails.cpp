@@ -44,8 +44,6 @@ private slots:
         QTest::addColumn<QSize>("expected");
         QTest::newRow("landscape JPEG, 1x") << QSize(4000, 3000) << 64 << QSize(64, 48);
         QTest::newRow("portrait JPEG, 2x") << QSize(1500, 3000) << 128 << QSize(64, 128);
-        QTest::newRow("smaller than the cell stays as it is")
-            << QSize(40, 30) << 128 << QSize(40, 30);
     }
     void decodedAtTheDrawnSize() {
         QFETCH(QSize, photo);

@@ -81,42 +81,6 @@ private slots:
         QVERIFY2(reached.indexOf("focusMinutes") < reached.indexOf("applyAndStart"),
                  qPrintable(reached.join(u' ')));
     }
-
-    // The program builds the window on the first open and reuses it: the factory runs once.
-    void theProgramKeepsOneWindow() {
-        TempStore temp;
-        Settings settings(temp.open());
-        LayoutStore layout(settings);
-        FakeClock clock;
-        RecordingSound sound;
-        TimerEngine engine(settings, clock, sound);
-        FakeAutostart autostart;
-        LoginItem loginItem(autostart, true);
-        BundledCat catalogue{BundledCat::findBundle()};
-        SkinStore skins(settings, catalogue);
-        QTemporaryDir dataDir;
-        CustomCat photos(dataDir.path(), settings);
-        AppDelegate delegate(settings, layout, engine);
-        int built = 0;
-        delegate.setSettingsPageFactory([&](std::function<void()> onClose) {
-            ++built;
-            return new SettingsView({settings, layout, engine, loginItem, clock, skins, photos},
-                                    std::move(onClose));
-        });
-        delegate.applicationDidFinishLaunching();
-        delegate.openSettings();
-        SecondaryWindow* window = delegate.settingsWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        QVERIFY(qobject_cast<SettingsView*>(window->content()));
-        auto* close = window->findChild<QPushButton*>(QStringLiteral("close"));
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                          close->mapTo(window, close->rect().center()));
-        QVERIFY(!window->isVisible());
-        delegate.openSettings();
-        QCOMPARE(delegate.settingsWindow(), window);
-        QVERIFY(window->isVisible());
-        QCOMPARE(built, 1);
-    }
 };
 
 QTEST_MAIN(SettingsWindowTest)
