@@ -39,15 +39,17 @@ public:
     FontMeasures(TimerFontStyle style, double size)
         : m_style(style)
         , m_size(size)
-        , m_metrics(fontFor(style, size, measuringDevice()), &measuringDevice()) {
+        , m_metrics(fontFor(style, size, measuringDevice()), &measuringDevice())
+        , m_height(m_metrics.height())
+        , m_ascent(m_metrics.ascent()) {
         for (char16_t digit = u'0'; digit <= u'9'; ++digit)
             m_digitCell = std::max(m_digitCell, advance(QChar(digit)));
     }
     bool isFor(TimerFontStyle style, double size) const {
         return style == m_style && size == m_size;
     }
-    double height() const { return m_metrics.height(); }
-    double ascent() const { return m_metrics.ascent(); }
+    double height() const { return m_height; }
+    double ascent() const { return m_ascent; }
     double digitCell() const { return m_digitCell; }
     double advance(QChar c) const {
         auto it = m_advances.constFind(c.unicode());
@@ -60,6 +62,8 @@ private:
     TimerFontStyle m_style;
     double m_size;
     QFontMetricsF m_metrics;
+    double m_height;
+    double m_ascent;
     double m_digitCell = 0.0;
     mutable QHash<char16_t, double> m_advances;
 };
@@ -193,8 +197,27 @@ QSizeF measure(const QString& text, double size, TimerFontStyle font) {
     return QSizeF(layOut(text, measures).width, measures.height());
 }
 
-Rendering render(const QString& text, double size, const TimerTextStyle& style,
-                 qreal devicePixelRatio) {
+namespace {
+
+// Adds the source's premultiplied channels to the target's, saturating, with the source's
+// top-left at a whole device pixel: the Plus composition. QPainter takes its generic path for
+// Plus, which hands large images to a thread pool, and for a few glyph shadows a second the
+// hand-over costs more than the sums.
+void addSaturating(QImage& target, const QImage& source, QPoint at) {
+    const QRect area = QRect(at, source.size()).intersected(target.rect());
+    const qsizetype bytes = qsizetype(area.width()) * 4;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        uchar* into = target.scanLine(y) + qsizetype(area.left()) * 4;
+        const uchar* from = source.constScanLine(y - at.y()) + qsizetype(area.left() - at.x()) * 4;
+        for (qsizetype i = 0; i < bytes; ++i)
+            into[i] = uchar(std::min(255, into[i] + from[i]));
+    }
+}
+
+// render() into the given image where it has the size wanted and nobody else shares it, so a
+// countdown's new text each second reuses the pixels of one that went out of use.
+Rendering renderInto(QImage image, const QString& text, double size, const TimerTextStyle& style,
+                     qreal devicePixelRatio) {
     const FontMeasures& metrics = measuresFor(style.font, size);
     const Layout layout = layOut(text, metrics);
     const QSizeF textSize(layout.width, metrics.height());
@@ -202,35 +225,43 @@ Rendering render(const QString& text, double size, const TimerTextStyle& style,
     const double margin = marginFor(style);
     const double overhang = std::ceil(kOverhang * size);
     const QSizeF canvas(textSize.width() + 2 * (margin + overhang), textSize.height() + 2 * margin);
-    QImage image((canvas * devicePixelRatio).toSize().expandedTo(QSize(1, 1)),
-                 QImage::Format_ARGB32_Premultiplied);
+    const QSize pixels = (canvas * devicePixelRatio).toSize().expandedTo(QSize(1, 1));
+    if (image.size() != pixels || image.format() != QImage::Format_ARGB32_Premultiplied ||
+        !image.isDetached())
+        image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     image.setDevicePixelRatio(devicePixelRatio);
 
     // Each glyph's layers at its place, on whole device pixels. As in one drawing of the whole
     // text: every shadow first (added up, as the blur of the glyphs together would be), then
-    // every outline, then every fill.
-    std::vector<const Glyph*> glyphs;
-    std::vector<QPointF> places;
+    // every outline, then every fill. The glyphs are held by value: a long text at a large size
+    // may push its own first glyphs out of the cache before the last ones are drawn.
+    std::vector<Glyph> glyphs;
+    std::vector<int> places;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        glyphs.push_back(&cachedGlyph(text[i], size, style, devicePixelRatio));
-        places.emplace_back(std::round(layout.x[size_t(i)] * devicePixelRatio) / devicePixelRatio,
-                            0.0);
+        glyphs.push_back(cachedGlyph(text[i], size, style, devicePixelRatio));
+        places.push_back(int(std::lround(layout.x[size_t(i)] * devicePixelRatio)));
     }
-    QPainter painter(&image);
-    painter.setCompositionMode(QPainter::CompositionMode_Plus);
     for (size_t i = 0; i < glyphs.size(); ++i)
-        painter.drawImage(places[i], glyphs[i]->shadow);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        addSaturating(image, glyphs[i].shadow, QPoint(places[i], 0));
+    QPainter painter(&image);
+    auto at = [&](size_t i) { return QPointF(places[i] / devicePixelRatio, 0.0); };
     if (style.showOutline)
         for (size_t i = 0; i < glyphs.size(); ++i)
-            painter.drawImage(places[i], glyphs[i]->outline);
+            painter.drawImage(at(i), glyphs[i].outline);
     for (size_t i = 0; i < glyphs.size(); ++i)
-        painter.drawImage(places[i], glyphs[i]->fill);
+        painter.drawImage(at(i), glyphs[i].fill);
     painter.end();
     return Rendering{
         image, QPointF(margin + overhang + textSize.width() / 2, margin + textSize.height() / 2),
         textSize};
+}
+
+} // namespace
+
+Rendering render(const QString& text, double size, const TimerTextStyle& style,
+                 qreal devicePixelRatio) {
+    return renderInto(QImage(), text, size, style, devicePixelRatio);
 }
 
 const Rendering& cached(const QString& text, double size, const TimerTextStyle& style,
@@ -252,10 +283,13 @@ const Rendering& cached(const QString& text, double size, const TimerTextStyle& 
             return entries.front().rendering;
         }
     }
-    entries.push_front(
-        Entry{text, size, style, devicePixelRatio, render(text, size, style, devicePixelRatio)});
-    if (entries.size() > kCapacity)
+    QImage recycled;
+    if (entries.size() == kCapacity) {
+        recycled = std::move(entries.back().rendering.image);
         entries.pop_back();
+    }
+    entries.push_front(Entry{text, size, style, devicePixelRatio,
+                             renderInto(std::move(recycled), text, size, style, devicePixelRatio)});
     return entries.front().rendering;
 }
 

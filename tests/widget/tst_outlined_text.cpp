@@ -153,6 +153,42 @@ private slots:
         QVERIFY(OutlinedText::cached("00:02", 30, style, 1.0).image.cacheKey() != key);
     }
 
+    // A countdown asks for a new text each second; the cache reuses the pixels of the text that
+    // went out of use. Whatever came before, a cached text is exactly what render() draws, and a
+    // rendering someone still holds is never drawn over.
+    void cachedTextsMatchFreshRenderings() {
+        const TimerTextStyle style{Qt::yellow, Qt::black, 2.7, TimerFontStyle::rounded, true};
+        const QImage held = OutlinedText::cached("59:59", 30, style, 2.0).image;
+        const QStringList texts{"59:58",   "10:00", "9:59", "9:58",
+                                "1:00:00", "0:01",  "0:00", "8:88"};
+        for (const QString& text : texts)
+            QCOMPARE(OutlinedText::cached(text, 30, style, 2.0).image,
+                     OutlinedText::render(text, 30, style, 2.0).image);
+        QCOMPARE(held, OutlinedText::render("59:59", 30, style, 2.0).image);
+    }
+
+    // The largest clock text at the largest size on a 2x screen needs more glyph pixels than the
+    // glyph cache keeps, so its first glyphs leave the cache before its last ones are drawn.
+    void aTextLargerThanTheGlyphCacheIsDrawnWhole() {
+        const TimerTextStyle style{QColor(0, 255, 0), Qt::black, 24.0, TimerFontStyle::rounded,
+                                   true};
+        const OutlinedText::Rendering r = OutlinedText::render("12:00:00 PM", 270, style, 2.0);
+        const QImage plain = r.image.convertToFormat(QImage::Format_ARGB32);
+        auto greenIn = [&](double fromPoints, double toPoints) {
+            const QRect band(int(fromPoints * 2), 0, int((toPoints - fromPoints) * 2),
+                             plain.height());
+            int count = 0;
+            for (int y = band.top(); y <= band.bottom(); y += 2)
+                for (int x = band.left(); x <= band.right(); x += 2)
+                    count += qGreen(plain.pixel(x, y)) > 200 && qRed(plain.pixel(x, y)) < 60;
+            return count;
+        };
+        const double left = r.center.x() - r.textSize.width() / 2;
+        const double right = r.center.x() + r.textSize.width() / 2;
+        QVERIFY(greenIn(left, left + 0.08 * r.textSize.width()) > 100);   // the "1"
+        QVERIFY(greenIn(right - 0.08 * r.textSize.width(), right) > 100); // the "M"
+    }
+
     void springSettles_data() {
         QTest::addColumn<double>("fraction");
         QTest::addColumn<double>("low");
