@@ -52,7 +52,14 @@ std::optional<QTimeZone> ClockEngine::chosenZone() const {
 }
 
 QString ClockEngine::displayText() const {
-    return formatted(m_now);
+    const Written written{m_now.toSecsSinceEpoch(), m_settings.clockTimeZoneID(),
+                          m_settings.clockUse24Hour(), m_settings.clockShowSeconds(),
+                          m_settings.clockShowAMPM()};
+    if (written != m_written) {
+        m_written = written;
+        m_writtenText = formatted(m_now);
+    }
+    return m_writtenText;
 }
 
 QString ClockEngine::formatted(const QDateTime& instant) const {

@@ -58,4 +58,18 @@ private:
     // Looking a zone up reads the database, so the last one is kept.
     mutable std::optional<QString> m_cachedZoneID;
     mutable std::optional<QTimeZone> m_cachedZone;
+
+    // The text last written and what it was written from. Local time is worked out by asking
+    // the system for its zone each time, and the text can change only on a whole second (zone
+    // rules change on whole seconds too), so the refreshes within one second share it.
+    struct Written {
+        qint64 second = 0;
+        std::optional<QString> zoneID;
+        bool use24Hour = false;
+        bool showSeconds = false;
+        bool showAMPM = false;
+        friend bool operator==(const Written&, const Written&) = default;
+    };
+    mutable std::optional<Written> m_written;
+    mutable QString m_writtenText;
 };

@@ -4,6 +4,7 @@
 #include "cats/custom_cat.h"
 #include "platform/symbol_icon.h"
 #include "settings/settings.h"
+#include "widget/layer_drawing.h"
 #include "widget/soft_shadow.h"
 
 #include <QPainter>
@@ -186,10 +187,10 @@ bool CatFigure::paintPicture(QPainter& painter, QPointF center, double s, QSize 
     // Saturation s between 0.92 and 1 is the muted image blended with the colour one.
     const double colourShare = (m_saturation.value() - kMutedSaturation) / (1.0 - kMutedSaturation);
     if (colourShare < 1.0)
-        painter.drawImage(target, m_picture.muted);
+        LayerDrawing::draw(painter, target, m_picture.muted);
     if (colourShare > 0.0) {
         painter.setOpacity(painter.opacity() * std::clamp(colourShare, 0.0, 1.0));
-        painter.drawImage(target, m_picture.colour);
+        LayerDrawing::draw(painter, target, m_picture.colour);
     }
     painter.restore();
     return true;
@@ -294,7 +295,7 @@ void CatFigure::paintSymbol(QPainter& painter, QPointF center, double s) {
     const double g = m_groupScale.value();
     painter.translate(catCenter);
     painter.scale(g, g);
-    painter.drawImage(QPointF(-layerSize.width() / 2, -layerSize.height() / 2), layer);
+    LayerDrawing::draw(painter, QPointF(-layerSize.width() / 2, -layerSize.height() / 2), layer);
     painter.restore();
 
     // The alarm clock, hanging 10·s below the bottom edge.

@@ -7,6 +7,7 @@
 #include "settings/settings.h"
 #include "timing/clock_engine.h"
 #include "timing/timer_engine.h"
+#include "widget/layer_drawing.h"
 #include "widget/pointer_catchers.h"
 #include "widget/soft_shadow.h"
 #include "widget/widget_accessibility.h"
@@ -290,10 +291,20 @@ double WidgetView::fontSize() const {
     return m_layout.timerFontSize() * s();
 }
 
+QSizeF WidgetView::textSize() const {
+    QString text = displayText();
+    const double size = fontSize();
+    const TimerFontStyle font = m_settings.timerFontStyle();
+    if (text != m_textMeasure.text || size != m_textMeasure.size || font != m_textMeasure.font) {
+        const QSizeF measured = OutlinedText::measure(text, size, font);
+        m_textMeasure = {std::move(text), size, font, measured};
+    }
+    return m_textMeasure.measured;
+}
+
 QRectF WidgetView::textRect() const {
     const QPointF centre = clampedTimerCenter(contentRect()) * s();
-    const QSizeF size =
-        OutlinedText::measure(displayText(), fontSize(), m_settings.timerFontStyle());
+    const QSizeF size = textSize();
     return QRectF(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(),
                   size.height());
 }
@@ -504,8 +515,9 @@ void WidgetView::paintCat(QPainter& painter) {
         const QRectF target =
             centred(centre, 1).adjusted(-drawn.width() / 2 + 0.5, -drawn.height() / 2 + 0.5,
                                         drawn.width() / 2 - 0.5, drawn.height() / 2 - 0.5);
-        painter.drawImage(target,
-                          photoLayer(*photo, target.size(), painter.device()->devicePixelRatioF()));
+        LayerDrawing::draw(
+            painter, target,
+            photoLayer(*photo, target.size(), painter.device()->devicePixelRatioF()));
     } else if (skin.isCustom && !m_library.isLoading()) {
         // (While a photo is still being decoded nothing is drawn in its place.)
         CatFigure::paintPhotoPlaceholder(painter, centre, scale,
@@ -540,7 +552,7 @@ void WidgetView::paintText(QPainter& painter) {
         displayText(), fontSize(), textStyle(), painter.device()->devicePixelRatioF());
     painter.save();
     painter.setOpacity(opacity);
-    painter.drawImage(rect.center() - text.center, text.image);
+    LayerDrawing::draw(painter, rect.center() - text.center, text.image);
     painter.restore();
 }
 
@@ -612,7 +624,7 @@ void WidgetView::paintControls(QPainter& painter) {
             }
             painter.save();
             painter.setOpacity(controls);
-            painter.drawImage(button.topLeft(), m_controlLayer.image);
+            LayerDrawing::draw(painter, button.topLeft(), m_controlLayer.image);
             painter.restore();
         }
     }

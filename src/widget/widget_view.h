@@ -84,6 +84,7 @@ private:
     TimerTextStyle textStyle() const;
     double fontSize() const;
     QRectF textRect() const; // the text itself, in widget coordinates
+    QSizeF textSize() const;
     void paintCat(QPainter& painter);
     void paintText(QPainter& painter);
     const QImage& photoLayer(const QImage& photo, QSizeF size, qreal ratio);
@@ -128,6 +129,14 @@ private:
         QImage image;
     } m_photoLayer;
     QRectF m_paintedTextRect;
+    // The last text measured: each new text is asked for by the paint, the update area, the
+    // size handle and the drag area.
+    mutable struct TextMeasure {
+        QString text;
+        double size = 0;
+        TimerFontStyle font = TimerFontStyle::rounded;
+        QSizeF measured;
+    } m_textMeasure;
     struct ControlLayer {
         QString symbol;
         QSizeF size;

@@ -85,6 +85,25 @@ private slots:
         tzset();
     }
 
+    // A change of the device's zone shows with the next second.
+    void followsTheDeviceZoneFromTheNextSecond() {
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        Fixture f;
+        f.settings.setClockUse24Hour(true);
+        f.settings.setClockShowSeconds(true);
+        f.clock.set(QDateTime(QDate(2026, 7, 1), QTime(12, 0, 0, 100), Qt::UTC));
+        f.engine.refresh();
+        QCOMPARE(f.engine.displayText(), QStringLiteral("14:00:00"));
+        qputenv("TZ", "Asia/Seoul");
+        tzset();
+        f.clock.advance(1.0);
+        f.engine.refresh();
+        QCOMPARE(f.engine.displayText(), QStringLiteral("21:00:01"));
+        qputenv("TZ", "UTC");
+        tzset();
+    }
+
     void refreshesTwiceASecondAndNotifiesChanges() {
         Fixture f;
         QCOMPARE(f.engine.ticker()->interval(), 500);
