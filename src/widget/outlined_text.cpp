@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <list>
+#include <optional>
 #include <vector>
 
 #ifdef __SSE2__
@@ -230,10 +231,69 @@ void addSaturating(QImage& target, const QImage& source, QPoint at) {
                            qsizetype(area.width()) * 4);
 }
 
+// A text's glyphs and where each one's canvas starts in the text's image, in device pixels.
+struct PlacedGlyphs {
+    std::vector<Glyph> glyphs;
+    std::vector<int> x;
+};
+
+PlacedGlyphs place(const QString& text, const Layout& layout, double size,
+                   const TimerTextStyle& style, qreal ratio) {
+    // The glyphs are held by value: a long text at a large size may push its own first glyphs
+    // out of the cache before the last ones are drawn.
+    PlacedGlyphs placed;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        placed.glyphs.push_back(cachedGlyph(text[i], size, style, ratio));
+        placed.x.push_back(int(std::lround(layout.x[size_t(i)] * ratio)));
+    }
+    return placed;
+}
+
+// Draws the text's layers anew within a band of whole columns of its image (device pixels):
+// cleared, then every glyph that reaches into it, as in one drawing of the whole text: every
+// shadow first (added up, as the blur of the glyphs together would be), then every outline,
+// then every fill. The band is painted through a view of its own pixels, so each glyph lands
+// on exactly the pixels it covers when the whole image is drawn.
+void composeColumns(QImage& image, const PlacedGlyphs& placed, const TimerTextStyle& style,
+                    int left, int right) {
+    left = std::max(left, 0);
+    right = std::min(right, image.width());
+    if (left >= right)
+        return;
+    const qreal ratio = image.devicePixelRatio();
+    QImage band(image.bits() + qsizetype(left) * 4, right - left, image.height(),
+                image.bytesPerLine(), QImage::Format_ARGB32_Premultiplied);
+    band.setDevicePixelRatio(ratio);
+    for (int y = 0; y < band.height(); ++y)
+        std::fill_n(band.scanLine(y), qsizetype(band.width()) * 4, uchar(0));
+    auto reaches = [&](size_t i) {
+        return placed.x[i] < right && placed.x[i] + placed.glyphs[i].fill.width() > left;
+    };
+    for (size_t i = 0; i < placed.glyphs.size(); ++i)
+        if (reaches(i))
+            addSaturating(band, placed.glyphs[i].shadow, QPoint(placed.x[i] - left, 0));
+    QPainter painter(&band);
+    auto at = [&](size_t i) { return QPointF((placed.x[i] - left) / ratio, 0.0); };
+    if (style.showOutline)
+        for (size_t i = 0; i < placed.glyphs.size(); ++i)
+            if (reaches(i))
+                painter.drawImage(at(i), placed.glyphs[i].outline);
+    for (size_t i = 0; i < placed.glyphs.size(); ++i)
+        if (reaches(i))
+            painter.drawImage(at(i), placed.glyphs[i].fill);
+}
+
+// The text drawn before, laid out the same way (a countdown's next second), and its image.
+struct Earlier {
+    const QString& text;
+    const QImage& image;
+};
+
 // render() into the given image where it has the size wanted and nobody else shares it, so a
-// countdown's new text each second reuses the pixels of one that went out of use.
+// countdown's new text each second reuses the pixels of one that went out of use. Given the
+// text drawn before, laid out alike, only the glyphs that differ are drawn again.
 Rendering renderInto(QImage image, const QString& text, double size, const TimerTextStyle& style,
-                     qreal devicePixelRatio) {
+                     qreal devicePixelRatio, std::optional<Earlier> earlier = std::nullopt) {
     const FontMeasures& metrics = measuresFor(style.font, size);
     const Layout layout = layOut(text, metrics);
     const QSizeF textSize(layout.width, metrics.height());
@@ -245,35 +305,49 @@ Rendering renderInto(QImage image, const QString& text, double size, const Timer
     if (image.size() != pixels || image.format() != QImage::Format_ARGB32_Premultiplied ||
         !image.isDetached())
         image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
     image.setDevicePixelRatio(devicePixelRatio);
 
-    // Each glyph's layers at its place, on whole device pixels. As in one drawing of the whole
-    // text: every shadow first (added up, as the blur of the glyphs together would be), then
-    // every outline, then every fill. The glyphs are held by value: a long text at a large size
-    // may push its own first glyphs out of the cache before the last ones are drawn.
-    std::vector<Glyph> glyphs;
-    std::vector<int> places;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        glyphs.push_back(cachedGlyph(text[i], size, style, devicePixelRatio));
-        places.push_back(int(std::lround(layout.x[size_t(i)] * devicePixelRatio)));
+    const PlacedGlyphs placed = place(text, layout, size, style, devicePixelRatio);
+    const bool alike = earlier && earlier->image.size() == pixels &&
+                       earlier->text.size() == text.size() &&
+                       layOut(earlier->text, metrics).x == layout.x;
+    if (!alike) {
+        composeColumns(image, placed, style, 0, image.width());
+    } else {
+        std::copy_n(earlier->image.constBits(), image.sizeInBytes(), image.bits());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i] == earlier->text[i])
+                continue;
+            // Laid out alike, the old glyph had the same advance, so its canvas was this one's.
+            const int left = placed.x[size_t(i)];
+            composeColumns(image, placed, style, left,
+                           left + placed.glyphs[size_t(i)].fill.width());
+        }
     }
-    for (size_t i = 0; i < glyphs.size(); ++i)
-        addSaturating(image, glyphs[i].shadow, QPoint(places[i], 0));
-    QPainter painter(&image);
-    auto at = [&](size_t i) { return QPointF(places[i] / devicePixelRatio, 0.0); };
-    if (style.showOutline)
-        for (size_t i = 0; i < glyphs.size(); ++i)
-            painter.drawImage(at(i), glyphs[i].outline);
-    for (size_t i = 0; i < glyphs.size(); ++i)
-        painter.drawImage(at(i), glyphs[i].fill);
-    painter.end();
     return Rendering{
         image, QPointF(margin + overhang + textSize.width() / 2, margin + textSize.height() / 2),
         textSize};
 }
 
 } // namespace
+
+std::optional<QRectF> changedArea(const QString& from, const QString& to, double size,
+                                  const TimerTextStyle& style) {
+    const FontMeasures& metrics = measuresFor(style.font, size);
+    const Layout before = layOut(from, metrics);
+    const Layout after = layOut(to, metrics);
+    if (from.size() != to.size() || before.x != after.x || before.width != after.width)
+        return std::nullopt;
+    const double reach = marginFor(style) + std::ceil(kOverhang * size);
+    QRectF area;
+    for (qsizetype i = 0; i < to.size(); ++i)
+        if (to[i] != from[i]) {
+            const double x = after.x[size_t(i)];
+            area |= QRectF(x - reach, -marginFor(style), metrics.advance(to[i]) + 2 * reach,
+                           metrics.height() + 2 * marginFor(style));
+        }
+    return area;
+}
 
 Rendering render(const QString& text, double size, const TimerTextStyle& style,
                  qreal devicePixelRatio) {
@@ -304,8 +378,14 @@ const Rendering& cached(const QString& text, double size, const TimerTextStyle& 
         recycled = std::move(entries.back().rendering.image);
         entries.pop_back();
     }
-    entries.push_front(Entry{text, size, style, devicePixelRatio,
-                             renderInto(std::move(recycled), text, size, style, devicePixelRatio)});
+    // The text drawn last is where a countdown's next text starts from.
+    std::optional<Earlier> earlier;
+    if (!entries.empty() && entries.front().size == size && entries.front().style == style &&
+        entries.front().ratio == devicePixelRatio)
+        earlier.emplace(Earlier{entries.front().text, entries.front().rendering.image});
+    Rendering rendering =
+        renderInto(std::move(recycled), text, size, style, devicePixelRatio, earlier);
+    entries.push_front(Entry{text, size, style, devicePixelRatio, std::move(rendering)});
     return entries.front().rendering;
 }
 

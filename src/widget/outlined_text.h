@@ -6,8 +6,11 @@
 #include <QImage>
 #include <QList>
 #include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
+
+#include <optional>
 
 // The look of the time text the user chooses.
 struct TimerTextStyle {
@@ -42,6 +45,13 @@ QSizeF measure(const QString& text, double size, TimerFontStyle font);
 
 Rendering render(const QString& text, double size, const TimerTextStyle& style,
                  qreal devicePixelRatio);
+
+// Where the drawing of `to` differs from that of `from`, in points from the top-left of the
+// text itself (outline, shadow and overhang reach past it): the glyphs that changed, when the
+// two are laid out alike (a countdown's next second); empty when nothing changed, nothing when
+// they are laid out differently and the whole text changes.
+std::optional<QRectF> changedArea(const QString& from, const QString& to, double size,
+                                  const TimerTextStyle& style);
 
 // render() behind a small cache: the same text, size, style and ratio are drawn once.
 const Rendering& cached(const QString& text, double size, const TimerTextStyle& style,

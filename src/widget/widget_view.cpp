@@ -395,8 +395,16 @@ QRect WidgetView::textUpdateRect() const {
 }
 
 void WidgetView::refreshText() {
-    // Only the text's own area changes.
-    update(textUpdateRect());
+    // Where the text stays in place (a countdown's next second), only the glyphs that differ
+    // from the ones drawn; else the text's whole area, where it was and where it goes.
+    const QRectF rect = textRect();
+    std::optional<QRectF> changed;
+    if (rect == m_paintedTextRect)
+        changed = OutlinedText::changedArea(m_paintedText, displayText(), fontSize(), textStyle());
+    if (!changed)
+        update(textUpdateRect());
+    else if (!changed->isEmpty()) // a pixel more for where the image lands on whole pixels
+        update(changed->translated(rect.topLeft()).toAlignedRect().adjusted(-1, -1, 1, 1));
     layoutChildren();
 }
 
@@ -546,6 +554,7 @@ void WidgetView::paintText(QPainter& painter) {
     const double opacity = m_countOpacity.value() * (m_wasAlerting ? m_pulse.value() : 1.0);
     const QRectF rect = textRect();
     m_paintedTextRect = rect;
+    m_paintedText = displayText();
     if (opacity <= 0.0)
         return;
     const OutlinedText::Rendering& text = OutlinedText::cached(

@@ -129,6 +129,7 @@ private:
         QImage image;
     } m_photoLayer;
     QRectF m_paintedTextRect;
+    QString m_paintedText;
     // The last text measured: each new text is asked for by the paint, the update area, the
     // size handle and the drag area.
     mutable struct TextMeasure {

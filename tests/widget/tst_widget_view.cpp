@@ -17,6 +17,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
@@ -50,6 +51,20 @@ void sendMouse(QWidget* target, QEvent::Type type, QPointF global) {
     QMouseEvent event(type, target->mapFromGlobal(global), global, Qt::LeftButton, buttons, {});
     QApplication::sendEvent(target, &event);
 }
+
+// The areas the view paints, from its paint events.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget* view) { view->installEventFilter(this); }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
 
 struct Fixture {
     TempStore temp;
@@ -587,6 +602,37 @@ private slots:
         else
             f.finish();
         QVERIFY(countNear(f.render(), corner, badge, 30) > 20);
+    }
+
+    // A countdown's next second repaints the glyphs that changed, not the whole text; a text
+    // laid out anew repaints all of it, where it was and where it goes.
+    void aNewSecondRepaintsOnlyTheGlyphsThatChanged() {
+        Fixture f;
+        f.engine.setMode(TimerMode::task(10));
+        f.engine.start();
+        f.view->finishAnimations();
+        QVERIFY(QTest::qWaitForWindowExposed(f.view.get()));
+        PaintRecorder recorder(f.view.get());
+
+        f.clock.advance(1); // 10:00 to 9:59, one glyph fewer
+        f.engine.tick();
+        const QRect text = f.dragCatchers().at(0)->geometry(); // the text itself
+        QTRY_VERIFY(recorder.painted.boundingRect().contains(text));
+        const QRect whole = recorder.painted.boundingRect();
+
+        recorder.painted = QRegion();
+        f.clock.advance(1); // 9:59 to 9:58
+        f.engine.tick();
+        QTRY_VERIFY(!recorder.painted.isEmpty());
+        const QRect drawn = recorder.painted.boundingRect();
+        QVERIFY2(drawn.width() < whole.width() * 0.6,
+                 qPrintable(QString("%1 of %2").arg(drawn.width()).arg(whole.width())));
+        QVERIFY(drawn.left() > text.center().x()); // the last digit's
+        // What the window shows, painted in parts, is what one whole paint gives.
+        auto shown = [&] { return f.view->screen()->grabWindow(f.view->winId()).toImage(); };
+        const QImage inParts = shown();
+        f.view->repaint();
+        QCOMPARE(inParts, shown());
     }
 
     void scaleRelaysOutEverything() {
