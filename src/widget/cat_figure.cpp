@@ -19,6 +19,8 @@ constexpr double kMutedSaturation = 0.92;
 const QColor kYellow(0xFF, 0xCC, 0x00);
 const QColor kRed(0xFF, 0x3B, 0x30);
 constexpr int kCycleStepMs = 400;
+// The alarm clock's point size at scale 1.
+constexpr double kClockSize = 24.0;
 constexpr int kCycleSteps = 3;
 
 // Symbols are drawn in a square box a little larger than their point size, so that their
@@ -61,7 +63,9 @@ CatFigure::CatFigure(BundledCat& catalogue, CustomCat& library, Settings& settin
     m_cycle.setInterval(kCycleStepMs);
     connect(&m_cycle, &QTimer::timeout, this, [this] {
         m_cyclePhase = (m_cyclePhase + 1) % kCycleSteps;
-        if (onChanged)
+        if (onAlarmChanged)
+            onAlarmChanged();
+        else if (onChanged)
             onChanged();
     });
 }
@@ -71,6 +75,16 @@ QRectF CatFigure::bounds(QPointF center, double s) {
     // hanging below and its shadow.
     const double half = kPictureSide * s * 0.56;
     return QRectF(center.x() - half, center.y() - half, 2 * half, 2 * half + 14 * s);
+}
+
+QRectF CatFigure::alarmBounds(QPointF center, double s) {
+    // As paintSymbol places it: the clock hangs 10·s below the form's bottom edge; its outer
+    // wave reaches 0.92 of its size from its centre, with half the wave's stroke.
+    const double clockSize = kClockSize * s;
+    const QPointF clock(center.x(),
+                        center.y() + kSymbolHeight * s / 2 - clockSize * 1.15 / 2 + 10 * s);
+    const double reach = std::max(0.92 * clockSize + 1.1 * s, clockSize * 1.15 / 2) + s;
+    return QRectF(clock.x() - reach, clock.y() - reach, 2 * reach, 2 * reach);
 }
 
 void CatFigure::setSkin(const CatSkin& skin) {
@@ -300,7 +314,7 @@ void CatFigure::paintSymbol(QPainter& painter, QPointF center, double s) {
 
     // The alarm clock, hanging 10·s below the bottom edge.
     const bool done = m_state == TimerState::done;
-    const double clockSize = 24 * s;
+    const double clockSize = kClockSize * s;
     const QPointF clockCenter(center.x(), bottom - clockSize * 1.15 / 2 + 10 * s + hop);
     // While running the clock's colour steps between white and the accent.
     QColor clockColour = Qt::white;

@@ -53,6 +53,11 @@ public:
     bool isCycling() const { return m_cycle.isActive(); }
 
     std::function<void()> onChanged;
+    // The alarm's colour cycle asks for a redraw of the alarm's box alone.
+    std::function<void()> onAlarmChanged;
+
+    // The box the symbol form's alarm clock and its waves are drawn in, at rest.
+    static QRectF alarmBounds(QPointF center, double scale);
 
 private:
     // A picture of `natural` size fitted into the figure's square. `load` gives it at the pixel

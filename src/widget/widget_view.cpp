@@ -126,6 +126,15 @@ WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins
     };
     m_rotation.onChanged = [this] { update(); };
     m_figure.onChanged = [this] { update(); };
+    // The symbol cat's alarm changes colour every 0.4 s: only its box is drawn again.
+    m_figure.onAlarmChanged = [this] {
+        const double scale = s();
+        const QRectF box = CatFigure::alarmBounds(QPointF(kWidth * scale / 2, kHeight * scale / 2),
+                                                  scale * kFigureScale);
+        const double side = CatFigure::kPictureSide * kFigureScale * scale;
+        update(
+            catTransform(QSizeF(side, side)).mapRect(box).toAlignedRect().adjusted(-1, -1, 1, 1));
+    };
 
     auto full = [this] {
         refreshState();
@@ -508,14 +517,11 @@ void WidgetView::paintCat(QPainter& painter) {
     if (photo)
         content = contentRect().size() * scale;
     else if (!skin.isCustom)
-        content = QSizeF(96 * 1.6 * scale, 96 * 1.6 * scale);
+        content = QSizeF(CatFigure::kPictureSide * kFigureScale * scale,
+                         CatFigure::kPictureSide * kFigureScale * scale);
 
     painter.save();
-    painter.translate(centre);
-    painter.rotate(m_rotation.value());
-    const double fit = catFitScale(content);
-    painter.scale(fit, fit);
-    painter.translate(-centre);
+    painter.setTransform(catTransform(content), true);
 
     if (photo) {
         const double grow = m_photoScale.value();
@@ -531,9 +537,21 @@ void WidgetView::paintCat(QPainter& painter) {
         CatFigure::paintPhotoPlaceholder(painter, centre, scale,
                                          QStringLiteral("설정에서 사진을 골라주세요"), 0.85);
     } else if (!skin.isCustom) {
-        m_figure.paint(painter, centre, scale * 1.6);
+        m_figure.paint(painter, centre, scale * kFigureScale);
     }
     painter.restore();
+}
+
+QTransform WidgetView::catTransform(QSizeF content) const {
+    // Turned by the rotation and fitted into the window, about the window's centre.
+    const QPointF centre(kWidth * s() / 2, kHeight * s() / 2);
+    const double fit = catFitScale(content);
+    QTransform transform;
+    transform.translate(centre.x(), centre.y());
+    transform.rotate(m_rotation.value());
+    transform.scale(fit, fit);
+    transform.translate(-centre.x(), -centre.y());
+    return transform;
 }
 
 const QImage& WidgetView::photoLayer(const QImage& photo, QSizeF size, qreal ratio) {

@@ -44,6 +44,8 @@ class WidgetView : public QWidget {
 public:
     static constexpr double kWidth = 180.0;
     static constexpr double kHeight = 190.0;
+    // The built-in cat figure is drawn at this multiple of its own size.
+    static constexpr double kFigureScale = 1.6;
 
     WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins, LayoutStore& layout,
                Settings& settings, CustomCat& library, QWidget* parent = nullptr);
@@ -88,6 +90,8 @@ private:
     void paintCat(QPainter& painter);
     void paintText(QPainter& painter);
     const QImage& photoLayer(const QImage& photo, QSizeF size, qreal ratio);
+    // Where the cat of the given content size is drawn: the rotation and the fit.
+    QTransform catTransform(QSizeF content) const;
     void paintControls(QPainter& painter);
     void paintGrip(QPainter& painter, const QRectF& area, const QString& symbol, double opacity);
     QRectF controlRect() const;
