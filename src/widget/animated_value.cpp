@@ -23,6 +23,13 @@ AnimatedValue::AnimatedValue(double initial, QObject* parent)
     , m_target(initial) {
     connect(&m_animation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { set(value.toDouble()); });
+    QEasingCurve curve;
+    curve.setCustomType(&thereAndBack);
+    m_oscillation.setEasingCurve(curve);
+    m_oscillation.setLoopCount(0); // for ever
+    connect(&m_oscillation, &QTimeLine::valueChanged, this, [this](qreal progress) {
+        set(m_oscillationStart + (m_target - m_oscillationStart) * progress);
+    });
 }
 
 double AnimatedValue::springProgress(double fraction) {
@@ -42,12 +49,12 @@ void AnimatedValue::set(double value) {
 }
 
 void AnimatedValue::animateTo(double target, Motion motion) {
-    const bool oscillating = m_animation.loopCount() != 1;
+    const bool oscillating = m_oscillation.state() == QTimeLine::Running;
     if (target == m_target && !oscillating)
         return;
     m_target = target;
+    m_oscillation.stop();
     m_animation.stop();
-    m_animation.setLoopCount(1);
     if (motion.kind == Motion::Kind::jump || motion.seconds <= 0.0) {
         set(target);
         return;
@@ -67,27 +74,23 @@ void AnimatedValue::animateTo(double target, Motion motion) {
 }
 
 void AnimatedValue::finish() {
-    const bool oscillating = m_animation.loopCount() != 1;
-    m_animation.stop();
-    if (oscillating) {
-        m_animation.setLoopCount(1);
-        set(m_animation.startValue().toDouble());
-        m_target = m_value;
+    if (m_oscillation.state() == QTimeLine::Running) {
+        m_oscillation.stop();
+        m_target = m_oscillationStart;
+        set(m_oscillationStart);
         return;
     }
+    m_animation.stop();
     set(m_target);
 }
 
-void AnimatedValue::oscillateTo(double target, double halfPeriod) {
+void AnimatedValue::oscillateTo(double target, double halfPeriod, int framesPerSecond) {
     m_animation.stop();
-    const double from = m_value;
+    m_oscillation.stop();
+    m_oscillationStart = m_value;
     m_target = target;
-    m_animation.setStartValue(from);
-    m_animation.setEndValue(target);
-    QEasingCurve curve;
-    curve.setCustomType(&thereAndBack);
-    m_animation.setEasingCurve(curve);
-    m_animation.setDuration(int(2.0 * halfPeriod * 1000.0));
-    m_animation.setLoopCount(-1);
-    m_animation.start();
+    m_oscillation.setDuration(int(2.0 * halfPeriod * 1000.0));
+    m_oscillation.setUpdateInterval(1000 / std::max(framesPerSecond, 1));
+    m_oscillation.setCurrentTime(0);
+    m_oscillation.start();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimeLine>
 #include <QVariantAnimation>
 
 #include <functional>
@@ -23,7 +24,10 @@ public:
 
     double value() const { return m_value; }
     double target() const { return m_target; }
-    bool isAnimating() const { return m_animation.state() == QVariantAnimation::Running; }
+    bool isAnimating() const {
+        return m_animation.state() == QVariantAnimation::Running ||
+               m_oscillation.state() == QTimeLine::Running;
+    }
 
     // Moves towards the target from wherever the value is now; the same target again changes
     // nothing.
@@ -31,8 +35,10 @@ public:
     // Ends any motion at its target at once (an oscillation stops where it started).
     void finish();
     // Repeats an ease-in-out between the current value and the target, back and forth, until
-    // the next animateTo.
-    void oscillateTo(double target, double halfPeriod);
+    // the next animateTo, stepping `framesPerSecond` times a second: an oscillation may run
+    // for hours, and the animation framework's 60 steps a second would wake the program twice
+    // as often as a smooth fade needs.
+    void oscillateTo(double target, double halfPeriod, int framesPerSecond = 30);
 
     // Called with every new value; the view redraws through it.
     std::function<void()> onChanged;
@@ -49,4 +55,6 @@ private:
     double m_value;
     double m_target;
     QVariantAnimation m_animation;
+    QTimeLine m_oscillation;
+    double m_oscillationStart = 0.0;
 };

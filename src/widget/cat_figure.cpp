@@ -60,6 +60,7 @@ CatFigure::CatFigure(BundledCat& catalogue, CustomCat& library, Settings& settin
             if (onChanged)
                 onChanged();
         };
+    m_cycle.setParent(this);
     m_cycle.setInterval(kCycleStepMs);
     connect(&m_cycle, &QTimer::timeout, this, [this] {
         m_cyclePhase = (m_cyclePhase + 1) % kCycleSteps;

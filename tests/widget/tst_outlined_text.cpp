@@ -190,6 +190,27 @@ private slots:
         QVERIFY(greenIn(right - 0.08 * r.textSize.width(), right) > 100); // the "M"
     }
 
+    // The alert's pulse: an oscillation runs until it is finished (back where it started) or
+    // given a new target, and reports each step.
+    void oscillationEndsWhereItStartedOrAtANewTarget() {
+        AnimatedValue value(1.0);
+        int steps = 0;
+        value.onChanged = [&] { ++steps; };
+        value.oscillateTo(0.45, 0.5);
+        QVERIFY(value.isAnimating());
+        QTRY_VERIFY(steps >= 2);
+        QVERIFY(value.value() >= 0.45 && value.value() <= 1.0);
+        value.finish();
+        QVERIFY(!value.isAnimating());
+        QCOMPARE(value.value(), 1.0);
+        QCOMPARE(value.target(), 1.0);
+
+        value.oscillateTo(0.45, 0.5);
+        value.animateTo(0.2, AnimatedValue::Motion::jump());
+        QVERIFY(!value.isAnimating());
+        QCOMPARE(value.value(), 0.2);
+    }
+
     void springSettles_data() {
         QTest::addColumn<double>("fraction");
         QTest::addColumn<double>("low");
