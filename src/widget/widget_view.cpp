@@ -112,18 +112,8 @@ WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins
     for (AnimatedValue* value : {&m_countOpacity, &m_controlsOpacity, &m_photoScale})
         value->onChanged = [this] { update(); };
     // The pulse only fades the time text, drawn from its cached image: only the text's area is
-    // drawn again, at most 30 times a second (or the screen's rate, if lower), which keeps a
-    // half-second fade smooth and an alert nobody stops cheap.
-    m_pulse.onChanged = [this] {
-        const QScreen* shown = screen();
-        const double refreshRate =
-            std::min(30.0, shown && shown->refreshRate() > 1 ? shown->refreshRate() : 30.0);
-        if (m_pulseFrame.isValid() && m_pulseFrame.elapsed() < qint64(1000.0 / refreshRate) &&
-            m_pulse.isAnimating())
-            return;
-        m_pulseFrame.start();
-        update(textUpdateRect());
-    };
+    // drawn again, as often as the pulse steps (see refreshState).
+    m_pulse.onChanged = [this] { update(textUpdateRect()); };
     m_rotation.onChanged = [this] { update(); };
     m_figure.onChanged = [this] { update(); };
     // The symbol cat's alarm changes colour every 0.4 s: only its box is drawn again.
@@ -362,9 +352,13 @@ void WidgetView::refreshState() {
     const bool alerting = !isClock() && m_engine.isAlerting();
     if (alerting != m_wasAlerting) {
         m_wasAlerting = alerting;
-        if (alerting)
-            m_pulse.oscillateTo(0.45, 0.5);
-        else
+        if (alerting) {
+            // 30 steps a second (or the screen's rate, if lower) keep a half-second fade smooth
+            // and an alert nobody stops cheap.
+            const QScreen* shown = screen();
+            const double rate = shown && shown->refreshRate() > 1 ? shown->refreshRate() : 30.0;
+            m_pulse.oscillateTo(0.45, 0.5, int(std::min(30.0, rate)));
+        } else
             m_pulse.animateTo(1.0, AnimatedValue::Motion::easeInOut(0.35));
     }
     const TimerState state = isClock() ? TimerState::idle : m_engine.state();
@@ -576,7 +570,7 @@ void WidgetView::paintText(QPainter& painter) {
     if (opacity <= 0.0)
         return;
     const OutlinedText::Rendering& text = OutlinedText::cached(
-        displayText(), fontSize(), textStyle(), painter.device()->devicePixelRatioF());
+        m_paintedText, fontSize(), textStyle(), painter.device()->devicePixelRatioF());
     painter.save();
     painter.setOpacity(opacity);
     LayerDrawing::draw(painter, rect.center() - text.center, text.image);

@@ -4,7 +4,6 @@
 #include "widget/cat_figure.h"
 #include "widget/outlined_text.h"
 
-#include <QElapsedTimer>
 #include <QImage>
 #include <QPointF>
 #include <QWidget>
@@ -127,7 +126,6 @@ private:
     AnimatedValue m_rotation{0.0};
     AnimatedValue m_photoScale{1.0};
     bool m_wasAlerting = false;
-    QElapsedTimer m_pulseFrame;
     struct PhotoLayer {
         qint64 key = 0;
         QImage image;
