@@ -168,13 +168,6 @@ private slots:
                  followed);
     }
 
-    void redirectLoopEnds() {
-        m_server.redirect("/loop", m_server.url("/loop"));
-        const auto model = check("/loop");
-        QVERIFY(model->errorMessage().value_or("").contains("리디렉션"));
-        QCOMPARE(m_server.requests("/loop"), BoundedDownload::kMaxRedirects + 1);
-    }
-
     // No address: the message, nothing else touched; and nothing asked of the network.
     void noFeedAddress() {
         AboutViewModel model({{"CFBundleShortVersionString", "1.0"}}, m_network);

@@ -419,7 +419,6 @@ private slots:
         QTest::addColumn<double>("expected");
         QTest::newRow("upright") << 0.0 << 1.0 << 1.0;
         QTest::newRow("45 degrees") << 45.0 << 1.0 << 180.0 / (std::sqrt(2.0) * 153.6);
-        QTest::newRow("45 degrees at scale 3") << 45.0 << 3.0 << 180.0 / (std::sqrt(2.0) * 153.6);
         QTest::newRow("90 degrees") << 90.0 << 1.0 << 1.0;
     }
     void fitUnderRotation() {
