@@ -287,18 +287,32 @@ TimerTextStyle WidgetView::textStyle() const {
 }
 
 double WidgetView::fontSize() const {
-    return m_layout.timerFontSize() * s();
+    return measuredText().size;
 }
 
 QSizeF WidgetView::textSize() const {
+    return measuredText().measured;
+}
+
+const WidgetView::TextMeasure& WidgetView::measuredText() const {
     QString text = displayText();
-    const double size = fontSize();
+    const double chosen = m_layout.timerFontSize() * s();
     const TimerFontStyle font = m_settings.timerFontStyle();
-    if (text != m_textMeasure.text || size != m_textMeasure.size || font != m_textMeasure.font) {
-        const QSizeF measured = OutlinedText::measure(text, size, font);
-        m_textMeasure = {std::move(text), size, font, measured};
+    if (text != m_textMeasure.text || chosen != m_textMeasure.chosen ||
+        font != m_textMeasure.font) {
+        // The chosen size, made smaller where the text with its outline and shadow would run
+        // past the window's sides (the 12-hour clock with seconds at a large size).
+        double size = chosen;
+        QSizeF measured = OutlinedText::measure(text, size, font);
+        const double room = kWidth * s() - 2 * kTextSideMargin;
+        const double drawn = measured.width() + 2 * (0.09 * size + kTextSideMargin);
+        if (drawn > room && measured.width() > 0) {
+            size *= room / drawn;
+            measured = OutlinedText::measure(text, size, font);
+        }
+        m_textMeasure = {std::move(text), chosen, font, size, measured};
     }
-    return m_textMeasure.measured;
+    return m_textMeasure;
 }
 
 QRectF WidgetView::textRect() const {

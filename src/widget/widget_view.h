@@ -45,6 +45,8 @@ public:
     static constexpr double kHeight = 190.0;
     // The built-in cat figure is drawn at this multiple of its own size.
     static constexpr double kFigureScale = 1.6;
+    // The least room between the drawn time text (outline and shadow included) and the sides.
+    static constexpr double kTextSideMargin = 3.0;
 
     WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins, LayoutStore& layout,
                Settings& settings, CustomCat& library, QWidget* parent = nullptr);
@@ -134,12 +136,15 @@ private:
     QString m_paintedText;
     // The last text measured: each new text is asked for by the paint, the update area, the
     // size handle and the drag area.
-    mutable struct TextMeasure {
+    struct TextMeasure {
         QString text;
-        double size = 0;
+        double chosen = 0; // the size the user chose, times the scale
         TimerFontStyle font = TimerFontStyle::rounded;
+        double size = 0; // the size drawn: the chosen one, or smaller where it would not fit
         QSizeF measured;
-    } m_textMeasure;
+    };
+    mutable TextMeasure m_textMeasure;
+    const TextMeasure& measuredText() const;
     struct ControlLayer {
         QString symbol;
         QSizeF size;

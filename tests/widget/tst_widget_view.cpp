@@ -457,6 +457,40 @@ private slots:
         QCOMPARE(f.layout.timerPos(), stored);
     }
 
+    // The longest text, a 12-hour clock with seconds at a two-digit hour, stays inside the
+    // window's sides at any text size and scale, outline included.
+    void theLongestClockTextStaysInside_data() {
+        QTest::addColumn<double>("font");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("default size") << 30.0 << 1.0;
+        QTest::newRow("largest size") << LayoutStore::kMaxFontSize << 1.0;
+        QTest::newRow("largest size at scale 3") << LayoutStore::kMaxFontSize << 3.0;
+    }
+    void theLongestClockTextStaysInside() {
+        QFETCH(double, font);
+        QFETCH(double, scale);
+        Fixture f;
+        f.settings.setClockTimeZoneID(QStringLiteral("UTC"));
+        f.settings.setClockUse24Hour(false);
+        f.settings.setClockShowSeconds(true);
+        f.settings.setClockShowAMPM(true);
+        f.settings.setTimerFillColor(QColor(0, 255, 0));
+        f.clock.set(QDateTime(QDate(2026, 1, 15), QTime(22, 58, 58), Qt::UTC));
+        f.clockEngine.refresh();
+        f.settings.setWidgetMode(WidgetMode::clock);
+        f.layout.setTimerFontSize(font);
+        f.layout.setScale(scale);
+        f.resize();
+        QCOMPARE(f.view->displayText(), QStringLiteral("10:58:58 PM"));
+        const QImage image = f.render();
+        const int edge = int(std::lround(4 * scale));
+        QCOMPARE(countNear(image, QRect(0, 0, edge, image.height()), QColor(0, 255, 0)), 0);
+        QCOMPARE(countNear(image, QRect(image.width() - edge, 0, edge, image.height()),
+                           QColor(0, 255, 0)),
+                 0);
+        QVERIFY(countNear(image, image.rect(), QColor(0, 255, 0)) > 200);
+    }
+
     void photoAndItsFallbacks() {
         Fixture f;
         const QString normal = *f.library.addPNG(pngBytes({100, 200}, Qt::green));
