@@ -87,11 +87,12 @@ std::optional<QImage> scaled(const QImage& image, double factor) {
     return canvas;
 }
 
-ForegroundSegmentation::Result cutOut(const QImage& image, const std::atomic<bool>* cancelled) {
-    // The learned model when it is there. It knows photographs; a drawing on a busy background
-    // can leave it unsure, and then the built-in method, which says so when it is unsure too,
-    // has its turn.
-    if (const std::shared_ptr<SaliencyModel> model = SaliencyModel::installed()) {
+ForegroundSegmentation::Result cutOut(const QImage& image, const std::atomic<bool>* cancelled,
+                                      QString* unusableModel) {
+    // The learned model when it is there: where it sees no subject, the built-in method, which
+    // knows far less, would only find a wrong one (the lit shelf behind a black cat).
+    QString modelError;
+    if (const std::shared_ptr<SaliencyModel> model = SaliencyModel::installed(&modelError)) {
         ForegroundSegmentation::Result result;
         const QImage mask =
             ModelSegmentation::foregroundMask(image, *model, &result.error, cancelled);
@@ -99,9 +100,10 @@ ForegroundSegmentation::Result cutOut(const QImage& image, const std::atomic<boo
             return {};
         if (!mask.isNull())
             return ForegroundSegmentation::cutOutWith(image, mask);
-        if (!result.error.isEmpty())
-            return result;
+        return result;
     }
+    if (unusableModel)
+        *unusableModel = modelError;
     return ForegroundSegmentation::cutOut(image, cancelled);
 }
 

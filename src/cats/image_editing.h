@@ -32,9 +32,12 @@ std::optional<QImage> scaled(const QImage& image, double factor);
 std::optional<QByteArray> removeBackgroundPNG(const QByteArray& encoded,
                                               const std::atomic<bool>* cancelled = nullptr);
 // The cut-out of the picture: by the learned model when one is installed (see
-// SegmentationModelFile) and it finds a subject, by the built-in segmentation otherwise.
+// SegmentationModelFile), whose answer, a subject or none, is the answer; by the built-in
+// segmentation when there is no model. When a model file is there but cannot be loaded, the
+// built-in method answers and `unusableModel` gets the reason.
 ForegroundSegmentation::Result cutOut(const QImage& picture,
-                                      const std::atomic<bool>* cancelled = nullptr);
+                                      const std::atomic<bool>* cancelled = nullptr,
+                                      QString* unusableModel = nullptr);
 
 // The same for a picture decoded already.
 std::optional<QByteArray> removeBackgroundPNG(const QImage& picture,

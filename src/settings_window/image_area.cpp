@@ -52,6 +52,39 @@ void ImageArea::setProcessing(bool processing) {
     update();
 }
 
+void ImageArea::setBrushing(bool brushing) {
+    if (brushing == m_brushing)
+        return;
+    m_brushing = brushing;
+    m_stroking = false;
+    m_stroke = QPainterPath();
+    setMouseTracking(brushing);
+    if (brushing)
+        setCursor(Qt::CrossCursor);
+    else
+        unsetCursor();
+    update();
+}
+
+void ImageArea::setBrush(double diameter, bool erasing) {
+    m_brushDiameter = diameter;
+    m_erasing = erasing;
+    update();
+}
+
+QPointF ImageArea::toPicture(QPointF point) const {
+    const QRectF fit = fitRect();
+    if (m_picture.isNull() || fit.isEmpty())
+        return {};
+    return QPointF((point.x() - fit.x()) * m_picture.width() / fit.width(),
+                   (point.y() - fit.y()) * m_picture.height() / fit.height());
+}
+
+double ImageArea::pixelsPerPoint() const {
+    const QRectF fit = fitRect();
+    return m_picture.isNull() || fit.isEmpty() ? 1.0 : m_picture.width() / fit.width();
+}
+
 QRectF ImageArea::fitRect() const {
     const QSizeF picture = m_picture.isNull() ? QSizeF() : QSizeF(m_picture.size());
     return CropGeometry::fitRect(QSizeF(size()), picture);
@@ -104,6 +137,8 @@ void ImageArea::paintEvent(QPaintEvent*) {
 
     if (m_cropping)
         paintCropOverlay(painter, fit);
+    if (m_brushing)
+        paintBrush(painter);
     if (m_processing)
         paintProgress(painter);
 }
@@ -164,8 +199,45 @@ void ImageArea::paintProgress(QPainter& painter) const {
                      QStringLiteral("배경 분리 중…"));
 }
 
+void ImageArea::paintBrush(QPainter& painter) const {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (m_stroking) {
+        // Erasing shows red over what goes, restoring green over what comes back; the picture
+        // itself follows when the stroke is released.
+        const QColor colour = m_erasing ? QColor(255, 59, 48, 110) : QColor(52, 199, 89, 110);
+        painter.strokePath(
+            m_stroke, QPen(colour, m_brushDiameter, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    }
+    if (m_hover) {
+        const double r = m_brushDiameter / 2;
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(QColor(0, 0, 0, 140), 3));
+        painter.drawEllipse(*m_hover, r, r);
+        painter.setPen(QPen(Qt::white, 1.5));
+        painter.drawEllipse(*m_hover, r, r);
+    }
+    painter.restore();
+}
+
+void ImageArea::leaveEvent(QEvent* event) {
+    m_hover.reset();
+    update();
+    QWidget::leaveEvent(event);
+}
+
 void ImageArea::mousePressEvent(QMouseEvent* event) {
     m_gesture = Gesture::none;
+    if (m_brushing && !m_processing && event->button() == Qt::LeftButton) {
+        m_stroking = true;
+        m_stroke = QPainterPath(event->position());
+        m_stroke.lineTo(event->position());
+        m_hover = event->position();
+        update();
+        if (onStrokePressed)
+            onStrokePressed(toPicture(event->position()), m_brushDiameter / 2 * pixelsPerPoint());
+        return;
+    }
     if (!m_cropping || m_processing || event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
     const QPointF p = event->position();
@@ -186,6 +258,16 @@ void ImageArea::mousePressEvent(QMouseEvent* event) {
 }
 
 void ImageArea::mouseMoveEvent(QMouseEvent* event) {
+    if (m_brushing) {
+        m_hover = event->position();
+        if (m_stroking) {
+            m_stroke.lineTo(event->position());
+            if (onStrokeMoved)
+                onStrokeMoved(toPicture(event->position()));
+        }
+        update();
+        return;
+    }
     if (m_gesture == Gesture::none)
         return QWidget::mouseMoveEvent(event);
     const QPointF translation = event->position() - m_pressPoint;
@@ -205,6 +287,14 @@ void ImageArea::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ImageArea::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_stroking && event->button() == Qt::LeftButton) {
+        m_stroking = false;
+        m_stroke = QPainterPath();
+        update();
+        if (onStrokeReleased)
+            onStrokeReleased();
+        return;
+    }
     if (m_gesture == Gesture::none)
         return QWidget::mouseReleaseEvent(event);
     m_gesture = Gesture::none;

@@ -3,10 +3,13 @@
 #include "cats/image_decoding.h"
 #include "cats/image_editing.h"
 #include "cats/segmentation_model_file.h"
+#include "platform/log.h"
 #include "platform/symbol_icon.h"
 #include "settings_window/image_area.h"
+#include "settings_window/mask_brush.h"
 #include "settings_window/model_offer.h"
 
+#include <QButtonGroup>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFontDatabase>
@@ -26,6 +29,15 @@ namespace {
 
 // The slider works in thousandths of the zoom factor.
 constexpr int kSliderScale = 1000;
+// The brush's diameter in points.
+constexpr int kMinBrush = 4, kMaxBrush = 80, kDefaultBrush = 24;
+
+const QString kNoSubject =
+    QStringLiteral("고양이를 찾지 못했어요. 고양이 둘레로 자른 뒤 다시 해 보세요.");
+const QString kRemovalFailed =
+    QStringLiteral("배경을 지우지 못했어요. 사진을 자르거나 줄인 뒤 다시 해 보세요.");
+const QString kCropHint =
+    QStringLiteral("큰 사진은 먼저 고양이 둘레로 자르면 배경이 더 깔끔하게 지워져요.");
 
 QLabel* secondaryText(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -39,6 +51,13 @@ QLabel* secondaryText(const QString& text, QWidget* parent) {
 }
 
 } // namespace
+
+// What a background removal on the worker thread gave back.
+struct ImageEditorView::Removal {
+    QImage input;
+    ForegroundSegmentation::Result result;
+    QString unusableModel;
+};
 
 ImageEditorView::ImageEditorView(const QImage& original, std::function<void()> onCancel,
                                  std::function<void(const QByteArray&)> onApply, AlertSound& sound,
@@ -72,13 +91,34 @@ ImageEditorView::ImageEditorView(const QImage& original, std::function<void()> o
         m_crop = crop;
         refresh();
     };
+    m_area->onStrokePressed = [this](QPointF at, double radius) {
+        if (m_brush)
+            m_brush->press(m_erasing ? MaskBrush::Mode::erase : MaskBrush::Mode::restore, at,
+                           radius);
+    };
+    m_area->onStrokeMoved = [this](QPointF at) {
+        if (m_brush)
+            m_brush->moveTo(at);
+    };
+    m_area->onStrokeReleased = [this] {
+        if (!m_brush)
+            return;
+        m_brush->release();
+        brushStepped();
+    };
     column->addWidget(m_area);
 
     m_bars = new QStackedWidget(this);
     m_bars->addWidget(makeNormalBar());
     m_bars->addWidget(makeCropBar());
     m_bars->addWidget(makeZoomBar());
+    m_bars->addWidget(makeBrushBar());
     column->addWidget(m_bars);
+    m_notice = secondaryText(QString(), this);
+    m_notice->setObjectName(QStringLiteral("editorNotice"));
+    m_notice->setAlignment(Qt::AlignHCenter);
+    m_notice->setWordWrap(true);
+    column->addWidget(m_notice);
     // While the learned model is missing, background removal uses the built-in method and
     // the model is offered here.
     if (!SegmentationModelFile::find()) {
@@ -124,11 +164,13 @@ QWidget* ImageEditorView::makeNormalBar() {
     m_cropButton = button(QStringLiteral("자르기"), "crop", QStringLiteral("crop"));
     m_zoomButton = button(QStringLiteral("크기 조절"), "zoom",
                           QStringLiteral("arrow.up.left.and.down.right.magnifyingglass"));
+    m_brushButton = button(QStringLiteral("다듬기"), "brush", QStringLiteral("paintbrush"));
     m_revertButton =
         button(QStringLiteral("되돌리기"), "revert", QStringLiteral("arrow.uturn.backward"));
     m_cancelButton = button(QStringLiteral("취소"), "cancel");
     m_applyButton = button(QStringLiteral("적용"), "apply");
-    for (QPushButton* b : {m_removeButton, m_cropButton, m_zoomButton, m_revertButton})
+    for (QPushButton* b :
+         {m_removeButton, m_cropButton, m_zoomButton, m_brushButton, m_revertButton})
         row->addWidget(b);
     row->addStretch();
     row->addWidget(m_cancelButton);
@@ -136,6 +178,7 @@ QWidget* ImageEditorView::makeNormalBar() {
     connect(m_removeButton, &QPushButton::clicked, this, &ImageEditorView::removeBackground);
     connect(m_cropButton, &QPushButton::clicked, this, &ImageEditorView::startCropping);
     connect(m_zoomButton, &QPushButton::clicked, this, &ImageEditorView::startZooming);
+    connect(m_brushButton, &QPushButton::clicked, this, &ImageEditorView::startBrushing);
     connect(m_revertButton, &QPushButton::clicked, this, &ImageEditorView::revert);
     connect(m_cancelButton, &QPushButton::clicked, this, [this] {
         if (m_onCancel)
@@ -206,6 +249,68 @@ QWidget* ImageEditorView::makeZoomBar() {
     return bar;
 }
 
+QWidget* ImageEditorView::makeBrushBar() {
+    auto* bar = new QWidget;
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    m_eraseButton = button(QStringLiteral("지우기"), "brushErase", QStringLiteral("eraser"));
+    m_restoreButton =
+        button(QStringLiteral("되살리기"), "brushRestore", QStringLiteral("paintbrush"));
+    auto* modes = new QButtonGroup(bar);
+    for (QPushButton* b : {m_eraseButton, m_restoreButton}) {
+        b->setCheckable(true);
+        modes->addButton(b);
+    }
+    m_eraseButton->setChecked(true);
+    m_brushSize = new QSlider(Qt::Horizontal, bar);
+    m_brushSize->setObjectName(QStringLiteral("brushSize"));
+    m_brushSize->setRange(kMinBrush, kMaxBrush);
+    m_brushSize->setValue(kDefaultBrush);
+    m_brushSize->setToolTip(QStringLiteral("브러시 크기"));
+    m_brushSize->setAccessibleName(QStringLiteral("브러시 크기"));
+    auto iconButton = [this](const char* name, const QString& symbol, const QString& tip) {
+        QPushButton* b = button(QString(), name, symbol);
+        b->setToolTip(tip);
+        b->setAccessibleName(tip);
+        b->setMinimumWidth(28);
+        return b;
+    };
+    m_undoButton = iconButton("brushUndo", QStringLiteral("arrow.uturn.backward"),
+                              QStringLiteral("실행 취소 (Ctrl+Z)"));
+    m_redoButton = iconButton("brushRedo", QStringLiteral("arrow.uturn.forward"),
+                              QStringLiteral("다시 실행 (Ctrl+Shift+Z)"));
+    m_brushCancelButton = button(QStringLiteral("취소"), "brushCancel");
+    m_brushDoneButton = button(QStringLiteral("완료"), "brushDone");
+    row->addWidget(m_eraseButton);
+    row->addWidget(m_restoreButton);
+    row->addWidget(m_brushSize, 1);
+    row->addWidget(m_undoButton);
+    row->addWidget(m_redoButton);
+    row->addWidget(m_brushCancelButton);
+    row->addWidget(m_brushDoneButton);
+    connect(m_eraseButton, &QPushButton::toggled, this, [this](bool on) {
+        m_erasing = on;
+        refresh();
+    });
+    connect(m_brushSize, &QSlider::valueChanged, this, [this] { refresh(); });
+    connect(m_undoButton, &QPushButton::clicked, this, [this] {
+        if (m_brush) {
+            m_brush->undo();
+            brushStepped();
+        }
+    });
+    connect(m_redoButton, &QPushButton::clicked, this, [this] {
+        if (m_brush) {
+            m_brush->redo();
+            brushStepped();
+        }
+    });
+    connect(m_brushCancelButton, &QPushButton::clicked, this, &ImageEditorView::cancelBrushing);
+    connect(m_brushDoneButton, &QPushButton::clicked, this, &ImageEditorView::finishBrushing);
+    return bar;
+}
+
 void ImageEditorView::setZoom(double zoom) {
     m_zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
     const QSignalBlocker block(m_zoomSlider);
@@ -219,18 +324,42 @@ QString ImageEditorView::zoomLabel() const {
 }
 
 void ImageEditorView::refresh() {
-    m_bars->setCurrentIndex(m_isCropping ? 1 : m_isZooming ? 2 : 0);
-    m_area->setPicture(m_working);
+    m_bars->setCurrentIndex(m_isCropping ? 1 : m_isZooming ? 2 : m_isBrushing ? 3 : 0);
+    m_area->setPicture(m_isBrushing && m_brush ? m_brush->composed() : m_working);
     m_area->setCropping(m_isCropping);
     m_area->setCrop(m_crop);
+    m_area->setBrushing(m_isBrushing);
+    m_area->setBrush(m_brushSize->value(), m_erasing);
     m_area->setProcessing(m_processing);
     for (QPushButton* b : {m_removeButton, m_cropButton, m_zoomButton, m_applyButton})
         b->setEnabled(!m_processing);
+    // The brush touches up transparency: a cut-out, or a picture that has some.
+    m_brushButton->setEnabled(!m_processing && m_working.hasAlphaChannel());
     // Revert has nothing to do while the working picture is the photo as opened.
     m_revertButton->setEnabled(!m_processing && m_working.cacheKey() != m_original.cacheKey());
     m_cropApplyButton->setEnabled(!(m_crop.width() > 0.99 && m_crop.height() > 0.99));
     m_zoomApplyButton->setEnabled(std::abs(m_zoom - 1.0) >= 0.01 - 1e-12);
     m_zoomLabel->setText(zoomLabel());
+    m_undoButton->setEnabled(m_brush && m_brush->canUndo());
+    m_redoButton->setEnabled(m_brush && m_brush->canRedo());
+    m_notice->setText(notice());
+    m_notice->setVisible(!m_notice->text().isEmpty());
+}
+
+QString ImageEditorView::notice() const {
+    if (!m_said.isEmpty())
+        return m_said;
+    // Large and uncropped: the cat is likely a small part of what the model would see.
+    const bool uncropped = m_working.cacheKey() == m_original.cacheKey();
+    if (uncropped && !m_isCropping && !m_isBrushing &&
+        qint64(m_working.width()) * m_working.height() >= kCropHintPixels)
+        return kCropHint;
+    return {};
+}
+
+void ImageEditorView::say(const QString& text) {
+    m_said = text;
+    refresh();
 }
 
 void ImageEditorView::startCropping() {
@@ -261,6 +390,67 @@ void ImageEditorView::applyZoom() {
 
 void ImageEditorView::revert() {
     m_working = m_original;
+    m_cutSource = QImage();
+    m_cutResult = QImage();
+    m_said.clear();
+    refresh();
+}
+
+void ImageEditorView::startBrushing() {
+    if (m_processing || !m_working.hasAlphaChannel())
+        return;
+    QImage source = m_working;
+    QImage mask(m_working.size(), QImage::Format_Grayscale8);
+    mask.fill(255);
+    // Right after a cut (or a touch-up), the brush works over the whole picture the cut was
+    // made from, so what the cut left out can be brought back.
+    if (!m_cutSource.isNull() && m_working.cacheKey() == m_cutResult.cacheKey()) {
+        source = m_cutSource.convertToFormat(QImage::Format_ARGB32);
+        mask = QImage(source.size(), QImage::Format_Grayscale8);
+        mask.fill(0);
+        const QImage shown = m_working.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < shown.height(); ++y) {
+            const int sy = y + m_cutBounds.y();
+            if (sy < 0 || sy >= source.height())
+                continue;
+            const auto* cut = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
+            const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(sy));
+            uchar* out = mask.scanLine(sy);
+            for (int x = 0; x < shown.width(); ++x) {
+                const int sx = x + m_cutBounds.x();
+                if (sx < 0 || sx >= source.width())
+                    continue;
+                const int own = qAlpha(from[sx]);
+                out[sx] = uchar(own == 0 ? 0 : std::min(255, qAlpha(cut[x]) * 255 / own));
+            }
+        }
+    }
+    m_brush = std::make_unique<MaskBrush>(source, mask);
+    m_isBrushing = true;
+    refresh();
+}
+
+void ImageEditorView::finishBrushing() {
+    if (!m_brush)
+        return;
+    QRect bounds;
+    m_working = m_brush->trimmed(&bounds);
+    m_cutSource = m_brush->source();
+    m_cutBounds = bounds;
+    m_cutResult = m_working;
+    m_brush.reset();
+    m_isBrushing = false;
+    refresh();
+}
+
+void ImageEditorView::cancelBrushing() {
+    m_brush.reset();
+    m_isBrushing = false;
+    refresh();
+}
+
+void ImageEditorView::brushStepped() {
+    m_area->setPicture(m_brush->composed());
     refresh();
 }
 
@@ -273,40 +463,57 @@ void ImageEditorView::apply() {
 }
 
 void ImageEditorView::removeBackground() {
-    if (m_processing)
-        return;
-    const std::optional<QByteArray> png = ImageEditing::pngData(m_working);
-    if (!png)
+    if (m_processing || m_working.isNull())
         return;
     m_processing = true;
+    m_said.clear();
     refresh();
     auto cancelled = std::make_shared<std::atomic<bool>>(false);
     m_cancelRemoval = cancelled;
     const QPointer<ImageEditorView> editor(this);
-    QThreadPool::globalInstance()->start([editor, cancelled, bytes = *png] {
-        const std::optional<QByteArray> result =
-            ImageEditing::removeBackgroundPNG(bytes, cancelled.get());
+    QThreadPool::globalInstance()->start([editor, cancelled, picture = m_working] {
+        Removal removal;
+        removal.input = picture;
+        removal.result = ImageEditing::cutOut(picture, cancelled.get(), &removal.unusableModel);
         if (cancelled->load())
             return;
         // Back on the main thread; the editor may be gone by then.
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [editor, result] {
+            [editor, removal] {
                 if (editor)
-                    editor->finishRemoval(result);
+                    editor->finishRemoval(removal);
             },
             Qt::QueuedConnection);
     });
 }
 
-void ImageEditorView::finishRemoval(const std::optional<QByteArray>& result) {
-    std::optional<QImage> cut;
-    if (result)
-        cut = ImageDecoding::decode(*result);
-    if (cut)
-        m_working = *cut;
-    else
+void ImageEditorView::finishRemoval(const Removal& removal) {
+    const ForegroundSegmentation::Result& result = removal.result;
+    if (result.cutout) {
+        m_working = *result.cutout;
+        m_cutSource = removal.input;
+        m_cutBounds = result.bounds;
+        m_cutResult = m_working;
+        m_said.clear();
+    } else {
+        // The photo stays as it was; the line says why and what to try.
         m_sound.play();
+        if (!result.error.isEmpty())
+            qCWarning(lcPurrtick).noquote() << QStringLiteral("배경 제거 실패: ") + result.error;
+        m_said = result.error.isEmpty() ? kNoSubject : kRemovalFailed;
+    }
+    // A model file is there but does not load: the built-in method answered; offer the model
+    // again (the log has the technical reason).
+    if (!removal.unusableModel.isEmpty()) {
+        if (!m_modelOffer) {
+            m_modelOffer = new ModelOffer(ModelOffer::upstreamDownload(), this);
+            m_modelOffer->setObjectName(QStringLiteral("modelOffer"));
+            qobject_cast<QVBoxLayout*>(layout())->insertWidget(layout()->count() - 1, m_modelOffer);
+        }
+        m_modelOffer->showUnusable();
+        m_modelOffer->show();
+    }
     m_processing = false;
     m_cancelRemoval.reset();
     refresh();
@@ -322,10 +529,21 @@ void ImageEditorView::waitForProcessing() {
 }
 
 void ImageEditorView::keyPressEvent(QKeyEvent* event) {
+    if (m_isBrushing && m_brush && !m_brush->isStroking()) {
+        if (event->matches(QKeySequence::Undo)) {
+            m_undoButton->click();
+            return;
+        }
+        if (event->matches(QKeySequence::Redo)) {
+            m_redoButton->click();
+            return;
+        }
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        QPushButton* target = m_isCropping  ? m_cropApplyButton
-                              : m_isZooming ? m_zoomApplyButton
-                                            : m_applyButton;
+        QPushButton* target = m_isCropping   ? m_cropApplyButton
+                              : m_isZooming  ? m_zoomApplyButton
+                              : m_isBrushing ? m_brushDoneButton
+                                             : m_applyButton;
         if (target->isEnabled())
             target->click();
         return;
@@ -335,6 +553,6 @@ void ImageEditorView::keyPressEvent(QKeyEvent* event) {
 
 // Escape is the cancel action of the normal toolbar only; the dialog never closes itself.
 void ImageEditorView::reject() {
-    if (!m_isCropping && !m_isZooming && m_onCancel)
+    if (!m_isCropping && !m_isZooming && !m_isBrushing && m_onCancel)
         m_onCancel();
 }

@@ -11,6 +11,7 @@
 #include <memory>
 
 class ImageArea;
+class MaskBrush;
 class ModelOffer;
 class QLabel;
 class QPushButton;
@@ -18,8 +19,10 @@ class QSlider;
 class QStackedWidget;
 
 // The photo editor: crop with a draggable selection, zoom about the centre on an unchanged
-// canvas, cut the cat out of its background, revert to the photo as opened. Edits apply to a
-// working copy; the apply button hands it over as PNG. The caller decides when to close.
+// canvas, cut the cat out of its background and touch the cut up with a brush, revert to the
+// photo as opened. Edits apply to a working copy; the apply button hands it over as PNG. What
+// went wrong (no cat found, a model that does not load) is said in a line under the buttons.
+// The caller decides when to close.
 class ImageEditorView : public QDialog {
     Q_OBJECT
 public:
@@ -35,6 +38,15 @@ public:
     bool isCropping() const { return m_isCropping; }
     bool isZooming() const { return m_isZooming; }
     bool isProcessing() const { return m_processing; }
+    bool isBrushing() const { return m_isBrushing; }
+    // The brush while brushing, else nothing.
+    const MaskBrush* brush() const { return m_brush.get(); }
+    // The line under the buttons: a hint, or what the last removal could not do.
+    QString notice() const;
+
+    // Pictures with at least this many pixels are worth cropping before a removal: the
+    // model sees the whole picture at a few hundred pixels.
+    static constexpr qint64 kCropHintPixels = 2'000'000;
     QRectF crop() const { return m_crop; }
     double zoom() const { return m_zoom; }
     void setZoom(double zoom);
@@ -57,6 +69,7 @@ private:
     QWidget* makeNormalBar();
     QWidget* makeCropBar();
     QWidget* makeZoomBar();
+    QWidget* makeBrushBar();
     QPushButton* button(const QString& text, const char* name, const QString& iconName = {});
     void refresh();
 
@@ -67,7 +80,13 @@ private:
     void revert();
     void removeBackground();
     void apply();
-    void finishRemoval(const std::optional<QByteArray>& result);
+    struct Removal;
+    void finishRemoval(const Removal& removal);
+    void startBrushing();
+    void finishBrushing();
+    void cancelBrushing();
+    void brushStepped();
+    void say(const QString& text);
 
     QImage m_original;
     QImage m_working;
@@ -76,6 +95,15 @@ private:
     bool m_processing = false;
     bool m_isZooming = false;
     double m_zoom = 1.0;
+    bool m_isBrushing = false;
+    bool m_erasing = true;
+    std::unique_ptr<MaskBrush> m_brush;
+    // The last cut: the picture it was made from, and where in it the working picture lies
+    // while `m_cutResult` is still the working picture (the brush restores from it).
+    QImage m_cutSource;
+    QRect m_cutBounds;
+    QImage m_cutResult;
+    QString m_said;
 
     std::function<void()> m_onCancel;
     std::function<void(const QByteArray&)> m_onApply;
@@ -96,6 +124,15 @@ private:
     QPushButton* m_zoomCancelButton = nullptr;
     QPushButton* m_zoomApplyButton = nullptr;
     QSlider* m_zoomSlider = nullptr;
+    QPushButton* m_brushButton = nullptr;
+    QPushButton* m_eraseButton = nullptr;
+    QPushButton* m_restoreButton = nullptr;
+    QPushButton* m_undoButton = nullptr;
+    QPushButton* m_redoButton = nullptr;
+    QPushButton* m_brushCancelButton = nullptr;
+    QPushButton* m_brushDoneButton = nullptr;
+    QSlider* m_brushSize = nullptr;
+    QLabel* m_notice = nullptr;
     QLabel* m_zoomLabel = nullptr;
     ModelOffer* m_modelOffer = nullptr;
 };

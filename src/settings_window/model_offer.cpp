@@ -121,14 +121,23 @@ void ModelOffer::startDownload() {
     m_download->start();
 }
 
+void ModelOffer::showUnusable() {
+    showLine(QStringLiteral("배경 제거 모델 파일을 쓸 수 없어 기본 방법으로 했어요."));
+}
+
 void ModelOffer::showFailure(const QString& error) {
+    showLine(QStringLiteral("받지 못했어요: ") + error);
+}
+
+void ModelOffer::showLine(const QString& line) {
     m_pages->setCurrentIndex(0);
-    const QString line = QStringLiteral("받지 못했어요: ") + error;
     m_failure->setToolTip(line);
     m_offer->setText(QStringLiteral("다시 받기"));
     m_offerRow->setStretch(0, 0);
     m_offerRow->setStretch(3, 0);
-    const int room = width() - m_offer->sizeHint().width() - 2 * m_offerRow->spacing();
+    const int room =
+        std::max(width(), parentWidget() ? parentWidget()->contentsRect().width() - 32 : 0) -
+        m_offer->sizeHint().width() - 2 * m_offerRow->spacing();
     m_failure->setText(m_failure->fontMetrics().elidedText(line, Qt::ElideRight, room));
     m_failure->show();
 }

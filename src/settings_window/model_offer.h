@@ -28,6 +28,8 @@ public:
     ~ModelOffer() override;
 
     bool isDownloading() const;
+    // The model file is there but cannot be used: says so and offers to fetch it again.
+    void showUnusable();
 
 signals:
     // The model is in place; the offer has hidden itself.
@@ -36,6 +38,7 @@ signals:
 private:
     void startDownload();
     void showFailure(const QString& error);
+    void showLine(const QString& line);
 
     DownloadFactory m_makeDownload;
     std::unique_ptr<ModelDownload> m_download;

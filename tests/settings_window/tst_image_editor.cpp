@@ -2,12 +2,19 @@
 #include "recording_sound.h"
 #include "settings_window/image_area.h"
 #include "settings_window/image_editor_view.h"
+#include "settings_window/mask_brush.h"
 #include "synthetic_cats.h"
+#include "tiny_onnx.h"
 
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
+
+#include <cmath>
 
 using CropGeometry::Corner;
 
@@ -17,6 +24,29 @@ QImage picture(int w = 400, int h = 300) {
     QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor(200, 120, 40));
     return image;
+}
+
+// A model file in a folder of its own, named by PURRTICK_MODEL_DIR while the object lives.
+class ModelInPlace {
+public:
+    explicit ModelInPlace(const QByteArray& bytes) {
+        QFile file(m_dir.filePath("u2netp.onnx"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+        qputenv("PURRTICK_MODEL_DIR", m_dir.path().toUtf8());
+    }
+    ~ModelInPlace() { qunsetenv("PURRTICK_MODEL_DIR"); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+double distanceToSegment(QPointF p, QPointF a, QPointF b) {
+    const QPointF ab = b - a;
+    const double t =
+        std::clamp(QPointF::dotProduct(p - a, ab) / QPointF::dotProduct(ab, ab), 0.0, 1.0);
+    const QPointF d = p - (a + t * ab);
+    return std::hypot(d.x(), d.y());
 }
 
 struct Editor {
@@ -186,7 +216,12 @@ private slots:
         QVERIFY(e.view.isVisible()); // the caller decides when to close
     }
 
-    void removalWithNothingFoundBeeps() {
+    QString noticeShown(const Editor& e) const {
+        auto* notice = e.view.findChild<QLabel*>("editorNotice");
+        return notice && notice->isVisible() ? notice->text() : QString();
+    }
+
+    void removalWithNothingFoundSaysSo() {
         Editor e(picture());
         const qint64 before = e.view.working().cacheKey();
         e.click("removeBackground");
@@ -197,6 +232,151 @@ private slots:
         QVERIFY(!e.view.isProcessing());
         QCOMPARE(e.sound.plays, 1);
         QCOMPARE(e.view.working().cacheKey(), before);
+        QCOMPARE(noticeShown(e),
+                 QStringLiteral("고양이를 찾지 못했어요. 고양이 둘레로 자른 뒤 다시 해 보세요."));
+        // The next try starts with a clean line.
+        e.click("crop");
+        e.view.imageArea()->onCropChanged(QRectF(0.1, 0.1, 0.5, 0.5));
+        e.click("cropApply");
+        QCOMPARE(noticeShown(e), noticeShown(e)); // still said until something is tried
+        e.click("removeBackground");
+        QVERIFY(noticeShown(e).isEmpty());
+        e.view.waitForProcessing();
+    }
+
+    // With a model in place its answer is the answer: where it sees no subject, the built-in
+    // method (which would cut this drawn cat out) gets no turn.
+    void theModelsNoSubjectIsNotHandedOn() {
+        TinyOnnx::Options unsure;
+        unsure.weight = 0;
+        const ModelInPlace model(TinyOnnx::model({1, 3, 64, 64}, unsure));
+        const SyntheticCat cat = makeSyntheticCat(0, QSize(480, 360));
+        Editor e(cat.picture);
+        const qint64 before = e.view.working().cacheKey();
+        e.click("removeBackground");
+        e.view.waitForProcessing();
+        QCOMPARE(e.view.working().cacheKey(), before);
+        QVERIFY(noticeShown(e).startsWith(QStringLiteral("고양이를 찾지 못했어요")));
+        QVERIFY(!e.view.findChild<QWidget*>("modelOffer"));
+    }
+
+    // A model file that does not load is said, with the offer to fetch it again; the built-in
+    // method does the cut meanwhile.
+    void aModelThatDoesNotLoadIsOfferedAgain() {
+        const ModelInPlace model(QByteArray("this is no model"));
+        const SyntheticCat cat = makeSyntheticCat(0, QSize(480, 360));
+        Editor e(cat.picture);
+        e.click("removeBackground");
+        e.view.waitForProcessing();
+        QVERIFY(e.view.working().width() < cat.picture.width());
+        auto* offer = e.view.findChild<QWidget*>("modelOffer");
+        QVERIFY(offer && offer->isVisible());
+        auto* line = offer->findChild<QLabel*>("modelFailure");
+        QVERIFY(line && line->isVisible());
+        QVERIFY(line->toolTip().contains(QStringLiteral("쓸 수 없어")));
+        QCOMPARE(offer->findChild<QPushButton*>("getModel")->text(), QStringLiteral("다시 받기"));
+    }
+
+    void largeUncroppedPicturesHintAtCroppingFirst() {
+        Editor large(picture(2000, 1500));
+        QVERIFY(noticeShown(large).contains(QStringLiteral("자르면")));
+        large.click("crop");
+        large.view.imageArea()->onCropChanged(QRectF(0.2, 0.2, 0.5, 0.5));
+        large.click("cropApply");
+        QVERIFY(noticeShown(large).isEmpty());
+        Editor small(picture(400, 300));
+        QVERIFY(noticeShown(small).isEmpty());
+    }
+
+    // A drag through the window erases exactly the pixels under the stroke, at the picture's
+    // full resolution; undo and redo put the mask back byte for byte.
+    void theBrushErasesUnderTheStrokeAndUndoes() {
+        // A picture with transparency: its left quarter is clear.
+        QImage base = picture(1200, 900);
+        for (int y = 0; y < base.height(); ++y)
+            for (int x = 0; x < 300; ++x)
+                base.setPixel(x, y, 0);
+        Editor e(base);
+        e.click("brush");
+        QVERIFY(e.view.isBrushing());
+        const MaskBrush* brush = e.view.brush();
+        QVERIFY(brush);
+        const QImage before = brush->mask().copy();
+        ImageArea* area = e.view.imageArea();
+        const QRectF fit = area->fitRect();
+        const QPointF from = fit.center() - QPointF(60, 20), by(120, 40);
+        e.drag(from, by);
+        const QImage after = brush->mask().copy();
+        QVERIFY(after != before);
+
+        const double radius =
+            e.view.findChild<QSlider*>("brushSize")->value() / 2.0 * area->pixelsPerPoint();
+        const QPointF a = area->toPicture(from), b = area->toPicture(from + by);
+        int changed = 0;
+        for (int y = 0; y < after.height(); ++y) {
+            for (int x = 0; x < after.width(); ++x) {
+                const double d = distanceToSegment(QPointF(x + 0.5, y + 0.5), a, b);
+                const uchar now = after.constScanLine(y)[x];
+                if (d >= radius)
+                    QVERIFY2(now == before.constScanLine(y)[x],
+                             qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+                else if (d <= radius * MaskBrush::kHardness)
+                    QCOMPARE(int(now), 0);
+                changed += now != before.constScanLine(y)[x];
+            }
+        }
+        QVERIFY(changed > 1000);
+        // What shows follows the mask.
+        const QPoint middle = ((a + b) / 2).toPoint();
+        QCOMPARE(qAlpha(brush->composed().pixel(middle)), 0);
+
+        QTest::keyClick(&e.view, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(brush->mask(), before);
+        QTest::keyClick(&e.view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(brush->mask(), after);
+        e.click("brushUndo");
+        QCOMPARE(brush->mask(), before);
+        e.click("brushRedo");
+        QCOMPARE(brush->mask(), after);
+
+        e.click("brushDone");
+        QVERIFY(!e.view.isBrushing());
+        QCOMPARE(qAlpha(e.view.working().pixel(middle - QPoint(300, 0))), 0);
+        QTest::keyClick(&e.view, Qt::Key_Return); // apply
+        QCOMPARE(e.applied.size(), 1);
+    }
+
+    // After a cut, restoring brings back the photo's own pixels, also beyond the cut's box.
+    void theBrushRestoresWhatTheCutLeftOut() {
+        const SyntheticCat cat = makeSyntheticCat(0, QSize(480, 360));
+        Editor e(cat.picture);
+        e.click("removeBackground");
+        e.view.waitForProcessing();
+        QVERIFY(e.view.working().width() < cat.picture.width());
+        e.click("brush");
+        QCOMPARE(e.view.brush()->composed().size(), cat.picture.size());
+        e.click("brushRestore");
+        ImageArea* area = e.view.imageArea();
+        const QRectF fit = area->fitRect();
+        // The top-left corner of the photo is background.
+        const QPointF corner = fit.topLeft() + QPointF(14, 14);
+        e.drag(corner, QPointF(30, 0));
+        const QPoint at = area->toPicture(corner + QPointF(15, 0)).toPoint();
+        const QRgb shown = e.view.brush()->composed().pixel(at);
+        QCOMPARE(qAlpha(shown), 255);
+        QCOMPARE(shown, cat.picture.pixel(at));
+
+        // Cancelling leaves the working picture as the cut made it.
+        const qint64 cut = e.view.working().cacheKey();
+        e.click("brushCancel");
+        QCOMPARE(e.view.working().cacheKey(), cut);
+        // Done, the picture grows to take in what came back.
+        const int cutWidth = e.view.working().width();
+        e.click("brush");
+        e.click("brushRestore");
+        e.drag(corner, QPointF(30, 0));
+        e.click("brushDone");
+        QVERIFY(e.view.working().width() > cutWidth);
     }
 
     void cancelDuringProcessingLetsTheResultLandLater() {
