@@ -45,6 +45,33 @@ int main(int argc, char** argv) {
     editor.waitForProcessing();
     save("editor-cut-out");
 
+    // The brush after the cut: a restoring stroke under way, then released.
+    editor.findChild<QPushButton*>(QStringLiteral("brush"))->click();
+    editor.findChild<QPushButton*>(QStringLiteral("brushRestore"))->click();
+    ImageArea* area = editor.imageArea();
+    const QPoint from = area->fitRect().topLeft().toPoint() + QPoint(40, 60);
+    QTest::mousePress(area, Qt::LeftButton, {}, from);
+    for (int i = 1; i <= 6; ++i)
+        QTest::mouseMove(area, from + QPoint(12 * i, 4 * i));
+    save("editor-brush-stroke");
+    QTest::mouseRelease(area, Qt::LeftButton, {}, from + QPoint(72, 24));
+    QTest::mouseMove(area, from + QPoint(120, 80));
+    save("editor-brush");
+    editor.findChild<QPushButton*>(QStringLiteral("brushDone"))->click();
+
+    // A large photo uncropped: the hint; a picture without a cat: what the removal says.
+    QImage wall(2400, 1600, QImage::Format_RGB32);
+    wall.fill(QColor(190, 180, 160));
+    ImageEditorView plain(
+        wall, [] {}, [](const QByteArray&) {}, sound);
+    plain.show();
+    QApplication::processEvents();
+    plain.grab().save(dir + QStringLiteral("/editor-crop-hint") + suffix);
+    plain.findChild<QPushButton*>(QStringLiteral("removeBackground"))->click();
+    plain.waitForProcessing();
+    QApplication::processEvents();
+    plain.grab().save(dir + QStringLiteral("/editor-no-subject") + suffix);
+
     // The model's offer line while it downloads and after a failure (no network here, or the
     // download is refused); only when no model is installed.
     if (auto* get = editor.findChild<QPushButton*>(QStringLiteral("getModel"))) {

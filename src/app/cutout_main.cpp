@@ -40,9 +40,21 @@ int main(int argc, char* argv[]) {
         err << "purrtick-cutout: " << args[1] << " is not a picture\n";
         return 2;
     }
-    const std::optional<QByteArray> png = ImageEditing::removeBackgroundPNG(*picture);
+    QString unusableModel;
+    const ForegroundSegmentation::Result result =
+        ImageEditing::cutOut(*picture, nullptr, &unusableModel);
+    if (!unusableModel.isEmpty())
+        err << "purrtick-cutout: 배경 제거 모델을 쓸 수 없어 기본 방법으로 합니다: "
+            << unusableModel << '\n';
+    if (!result.error.isEmpty()) {
+        err << "purrtick-cutout: 배경을 지우지 못했어요: " << result.error << '\n';
+        return 1;
+    }
+    const std::optional<QByteArray> png =
+        result.cutout ? ImageEditing::encodedCutout(*result.cutout) : std::nullopt;
     if (!png) {
-        err << "purrtick-cutout: no foreground found in " << args[1] << '\n';
+        err << "purrtick-cutout: " << args[1]
+            << ": 고양이를 찾지 못했어요. 고양이 둘레로 자른 뒤 다시 해 보세요.\n";
         return 1;
     }
     if (!SafeFiles::write(args[2], *png, &error)) {

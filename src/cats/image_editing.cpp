@@ -124,8 +124,12 @@ std::optional<QByteArray> removeBackgroundPNG(const QImage& image,
     }
     if (!result.cutout)
         return std::nullopt;
-    const qint64 pixels = qint64(result.cutout->width()) * result.cutout->height();
-    return encodePng(*result.cutout, pixels > kFastCompressionPixels ? 90 : -1);
+    return encodedCutout(*result.cutout);
+}
+
+std::optional<QByteArray> encodedCutout(const QImage& cutout) {
+    const qint64 pixels = qint64(cutout.width()) * cutout.height();
+    return encodePng(cutout, pixels > kFastCompressionPixels ? 90 : -1);
 }
 
 } // namespace ImageEditing

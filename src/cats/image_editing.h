@@ -39,6 +39,10 @@ ForegroundSegmentation::Result cutOut(const QImage& picture,
                                       const std::atomic<bool>* cancelled = nullptr,
                                       QString* unusableModel = nullptr);
 
+// A cut-out as PNG, compressed lightly when it is large (the default level takes seconds on a
+// 12-megapixel picture for a file only a little smaller).
+std::optional<QByteArray> encodedCutout(const QImage& cutout);
+
 // The same for a picture decoded already.
 std::optional<QByteArray> removeBackgroundPNG(const QImage& picture,
                                               const std::atomic<bool>* cancelled = nullptr);

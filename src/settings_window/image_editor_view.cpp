@@ -69,7 +69,9 @@ ImageEditorView::ImageEditorView(const QImage& original, std::function<void()> o
     , m_onApply(std::move(onApply))
     , m_sound(sound) {
     setWindowTitle(QStringLiteral("사진 편집"));
-    setFixedSize(440, 500);
+    // Wide enough for the five editing buttons, cancel and apply on one row at their labels'
+    // width.
+    setFixedSize(520, 500);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(16, 16, 16, 16);
@@ -269,6 +271,7 @@ QWidget* ImageEditorView::makeBrushBar() {
     m_brushSize->setValue(kDefaultBrush);
     m_brushSize->setToolTip(QStringLiteral("브러시 크기"));
     m_brushSize->setAccessibleName(QStringLiteral("브러시 크기"));
+    m_brushSize->setMinimumWidth(90);
     auto iconButton = [this](const char* name, const QString& symbol, const QString& tip) {
         QPushButton* b = button(QString(), name, symbol);
         b->setToolTip(tip);

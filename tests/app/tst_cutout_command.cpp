@@ -80,6 +80,18 @@ private slots:
         QVERIFY(cut.hasAlphaChannel());
     }
 
+    void aPictureWithoutACatSaysSo() {
+        QTemporaryDir dir;
+        QImage wall(320, 240, QImage::Format_RGB32);
+        wall.fill(QColor(200, 190, 170));
+        QVERIFY(wall.save(dir.filePath("wall.png")));
+        const Run run = cutout(dir.filePath("wall.png"), dir.filePath("out.png"));
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.error.contains(QStringLiteral("고양이를 찾지 못했어요")),
+                 qPrintable(run.error));
+        QVERIFY(!QFile::exists(dir.filePath("out.png")));
+    }
+
     void helpIsNoError() {
         QProcess process;
         process.start(PURRTICK_CUTOUT, {"--help"});
