@@ -22,21 +22,24 @@ using OpenCvImage::fitted;
 constexpr int kWorkSize = 320;
 // The guided filter runs at this size; the result is then resized to the full picture.
 constexpr int kRefineSize = 1024;
-// With sure background around the seeds, further iterations change nothing measurable.
-constexpr int kGrabCutIterations = 2;
-// Fine texture is measured at this size, before the reduction to the work size smooths it away.
-constexpr int kDetailSize = 800;
+// GrabCut from a box settles within a few iterations.
+constexpr int kGrabCutIterations = 4;
 // Foreground below this share of the picture counts as nothing found.
 constexpr double kMinForegroundShare = 0.005;
 // Pictures at least this transparent are cut-outs already.
 constexpr double kCutOutTransparentShare = 0.05;
-// How sure the segmentation must be before it answers with a cut-out rather than "no subject":
-// the subject score must split cleanly into two classes (Otsu's effectiveness, the share of the
-// score's variance between the classes), or the foreground must be a large part of the picture.
-// On real photos every cut-out that missed the cat (intersection over union below 0.2) had an
-// effectiveness of 0.72 or less and covered 11 % of the picture or less.
-constexpr double kMinSeparation = 0.75;
-constexpr double kConfidentShare = 0.15;
+// The subject's box leaves this share of each side as sure background: a photo's cat is
+// rarely at its very edge; a crop to the cat leaves only a thin rim.
+constexpr double kPhotoMargin = 0.10;
+constexpr double kCroppedMargin = 0.03;
+// A foreground outside these shares of the box is no subject: all of it means nothing stood
+// apart from the surroundings.
+constexpr double kMaxBoxShare = 0.92;
+constexpr double kMinBoxShare = 0.03;
+// Inside the box, a subject score below this share of Otsu's split marks a pixel as probably
+// background. Fine detail is measured at its own size, before the reduction smooths it away.
+constexpr double kLikeTheBorder = 0.6;
+constexpr int kDetailSize = 800;
 using OpenCvImage::isCancelled;
 using OpenCvImage::kMinSide;
 
@@ -104,35 +107,6 @@ cv::Mat significantRegions(const cv::Mat& binary, const std::vector<cv::Rect>& f
     return kept;
 }
 
-// GrabCut knows colour only. Where the sure foreground is clearly more (or less) textured than
-// the border, foreground pixels whose texture is nearer the border's are shapes of the
-// background that happen to share the subject's colours.
-void dropUntexturedSpill(cv::Mat& binary, const cv::Mat& sure, const cv::Mat& border,
-                         const cv::Mat& detail) {
-    auto median = [&](const cv::Mat& where) {
-        std::vector<float> values;
-        for (int y = 0; y < detail.rows; ++y)
-            for (int x = 0; x < detail.cols; ++x)
-                if (where.at<uchar>(y, x))
-                    values.push_back(detail.at<float>(y, x));
-        if (values.empty())
-            return -1.0;
-        std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-        return double(values[values.size() / 2]);
-    };
-    const double subject = median(sure), surroundings = median(border);
-    // A grey level of difference in the median residual separates fur from a smooth wall; less
-    // is noise and compression.
-    constexpr double kMargin = 1.0;
-    if (subject < 0 || surroundings < 0 || std::abs(subject - surroundings) < kMargin)
-        return;
-    // Texture is measured over a window, so it fades across every outline: only what is within
-    // a quarter of the way from the surroundings' level goes, and the subject's rim stays.
-    const double limit = surroundings + (subject - surroundings) * 0.25;
-    const cv::Mat nearSurroundings = subject > surroundings ? detail < limit : detail > limit;
-    binary.setTo(0, nearSurroundings & ~sure);
-}
-
 // The mask without specks, with narrow gaps closed and only its significant regions; empty
 // when too little is left.
 cv::Mat cleanedUp(cv::Mat binary, const std::vector<cv::Rect>& faces) {
@@ -150,85 +124,94 @@ cv::Mat cleanedUp(cv::Mat binary, const std::vector<cv::Rect>& faces) {
     return binary;
 }
 
-// Otsu's effectiveness of splitting the score at `split`: the between-class variance as a share
-// of the whole variance, 1 for two clean classes.
-double separation(const cv::Mat& score8, double split) {
-    cv::Scalar mean, deviation;
-    cv::meanStdDev(score8, mean, deviation);
-    const double variance = deviation[0] * deviation[0];
-    const cv::Mat high = score8 > split;
-    const double w = double(cv::countNonZero(high)) / double(score8.total());
-    if (variance <= 0 || w <= 0 || w >= 1)
-        return 0;
-    const double gap = cv::mean(score8, high)[0] - cv::mean(score8, ~high)[0];
-    return w * (1 - w) * gap * gap / variance;
+// Where the subject is looked for: a centred box, or around the largest cat face found (a
+// cat's body lies below and beside its face), or nearly the whole picture when the user has
+// cropped it to the cat.
+cv::Rect subjectBox(cv::Size size, const std::vector<cv::Rect>& faces, Framing framing) {
+    const double margin = framing == Framing::aroundSubject ? kCroppedMargin : kPhotoMargin;
+    const cv::Rect whole(0, 0, size.width, size.height);
+    cv::Rect box(int(size.width * margin), int(size.height * margin),
+                 int(size.width * (1 - 2 * margin)), int(size.height * (1 - 2 * margin)));
+    if (framing == Framing::photo && !faces.empty()) {
+        const cv::Rect face =
+            *std::max_element(faces.begin(), faces.end(), [](const cv::Rect& a, const cv::Rect& b) {
+                return a.area() < b.area();
+            });
+        box = cv::Rect(face.x - int(face.width * 1.6), face.y - int(face.height * 0.7),
+                       int(face.width * 4.2), int(face.height * 5.0)) &
+              whole;
+        // GrabCut needs some sure background all round.
+        const int m = std::max(2, std::min(size.width, size.height) / 50);
+        box &= cv::Rect(m, m, size.width - 2 * m, size.height - 2 * m);
+    }
+    return box;
 }
 
-// The hard foreground mask at the work size, or an empty matrix when there is none.
+// The hard foreground mask at the work size by GrabCut from the subject's box (outside it sure
+// background, inside probable foreground, a detected face's middle sure foreground; `detail` is
+// the picture's fine detail at the work size), or an
+// empty matrix when there is none or the answer is implausible.
 cv::Mat workMask(const cv::Mat& bgr, const cv::Mat& detail, const cv::Mat& transparent,
-                 const std::atomic<bool>* cancelled) {
+                 Framing framing, const std::atomic<bool>* cancelled) {
     const cv::Size size = bgr.size();
-    const int band = std::max(2, std::min(size.width, size.height) / 25);
-    // The same picture always gives the same cut-out: k-means (here and inside GrabCut) draws
-    // from OpenCV's per-thread random generator.
+    // The same picture always gives the same cut-out: GrabCut's k-means draws from OpenCV's
+    // per-thread random generator.
     cv::theRNG().state = 0x5eed;
     // A picture with much transparency has been cut out already, and trimmed, so the subject
-    // fills its frame: the border tells nothing, the opaque part is the subject.
+    // fills its frame: the opaque part is the subject.
     if (!transparent.empty() &&
         cv::countNonZero(transparent) >= kCutOutTransparentShare * size.area())
         return cleanedUp(~transparent, {});
-    const cv::Mat score = SubjectSaliency::score(bgr, detail, band);
     const std::vector<cv::Rect> faces = catFaces(bgr);
-    if (isCancelled(cancelled))
+    const cv::Rect box = subjectBox(size, faces, framing);
+    if (box.width < kMinSide / 2 || box.height < kMinSide / 2 || isCancelled(cancelled))
         return {};
-
-    // Seeds around Otsu's split of the score: clearly above it probable foreground, far above it
-    // and the detected faces sure foreground; well below it sure background, so GrabCut's colour
-    // model cannot spread over a busy background's shapes; the border band below it and
-    // transparent pixels sure background too (a subject cut by the frame scores high there).
-    cv::Mat score8;
-    score.convertTo(score8, CV_8U, 255.0);
-    cv::Mat otsu;
-    const double split = cv::threshold(score8, otsu, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
-    cv::Mat mask(size, CV_8U, cv::Scalar(cv::GC_PR_BGD));
-    mask.setTo(cv::GC_PR_FGD, score8 > split + (255 - split) * 0.2);
-    mask.setTo(cv::GC_FGD, score8 > std::min(250.0, split + (255 - split) * 0.6));
-    cv::Mat border(size, CV_8U, cv::Scalar(255));
-    border(cv::Rect(band, band, size.width - 2 * band, size.height - 2 * band)).setTo(0);
-    mask.setTo(cv::GC_BGD, border & (score8 < split));
-    mask.setTo(cv::GC_BGD, score8 < split * 0.6);
+    cv::Mat mask(size, CV_8U, cv::Scalar(cv::GC_BGD));
+    mask(box).setTo(cv::GC_PR_FGD);
+    // In a photo as taken, the box holds much of the surroundings too: what is clearly like
+    // the picture's border in colour and texture starts out as probable background. (A crop to
+    // the cat needs no such help, and is cut better without it.)
+    if (framing == Framing::photo) {
+        const int band = std::max(2, std::min(size.width, size.height) / 25);
+        const cv::Mat score = SubjectSaliency::score(bgr, detail, band);
+        cv::Mat score8;
+        score.convertTo(score8, CV_8U, 255.0);
+        cv::Mat otsu;
+        const double split =
+            cv::threshold(score8, otsu, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
+        cv::Mat inside(size, CV_8U, cv::Scalar(0));
+        inside(box).setTo(255);
+        mask.setTo(cv::GC_PR_BGD, inside & (score8 < split * kLikeTheBorder));
+    }
     for (const cv::Rect& face : faces) {
         const cv::Rect core(face.x + face.width / 4, face.y + face.height / 4, face.width / 2,
                             face.height / 2);
-        mask(core & cv::Rect(0, 0, size.width, size.height)).setTo(cv::GC_FGD);
+        mask(core & box).setTo(cv::GC_FGD);
     }
     if (!transparent.empty())
         mask.setTo(cv::GC_BGD, transparent);
-    if (cv::countNonZero(mask == cv::GC_FGD) + cv::countNonZero(mask == cv::GC_PR_FGD) == 0)
+    if (cv::countNonZero(mask != cv::GC_BGD) == 0)
         return {};
-    if (cv::countNonZero(mask == cv::GC_BGD) + cv::countNonZero(mask == cv::GC_PR_BGD) == 0)
-        return {};
-
     cv::Mat background, foreground;
     cv::grabCut(bgr, mask, cv::Rect(), background, foreground, kGrabCutIterations,
                 cv::GC_INIT_WITH_MASK);
     if (isCancelled(cancelled))
         return {};
-
-    cv::Mat binary = (mask == cv::GC_FGD) | (mask == cv::GC_PR_FGD);
-    dropUntexturedSpill(binary, mask == cv::GC_FGD, border, detail);
-    cv::Mat cleaned = cleanedUp(binary, faces);
+    cv::Mat cleaned = cleanedUp((mask == cv::GC_FGD) | (mask == cv::GC_PR_FGD), faces);
     if (cleaned.empty())
         return {};
-    const double share = double(cv::countNonZero(cleaned)) / double(size.area());
-    if (separation(score8, split) < kMinSeparation && share < kConfidentShare)
+    // GrabCut that keeps (nearly) the whole box found nothing that stands apart from the
+    // surroundings; a crumb of it is no subject either.
+    const double share = double(cv::countNonZero(cleaned)) / double(box.area());
+    if (share > kMaxBoxShare || share < kMinBoxShare)
         return {};
     return cleaned;
 }
 
 } // namespace
 
-QImage foregroundMask(const QImage& image, QString* error, const std::atomic<bool>* cancelled) {
+QImage foregroundMask(const QImage& image, Framing framing, QString* error,
+                      const std::atomic<bool>* cancelled) {
     if (image.isNull() || image.width() < kMinSide || image.height() < kMinSide)
         return {};
     return OpenCvImage::guarded(error, [&]() -> QImage {
@@ -244,7 +227,7 @@ QImage foregroundMask(const QImage& image, QString* error, const std::atomic<boo
         cv::Mat detailSource;
         cv::resize(full, detailSource, fitted(full.size(), kDetailSize), 0, 0, cv::INTER_AREA);
         const cv::Mat detail = SubjectSaliency::fineDetail(detailSource, work.size());
-        const cv::Mat binary = workMask(work, detail, workTransparent, cancelled);
+        const cv::Mat binary = workMask(work, detail, workTransparent, framing, cancelled);
         if (binary.empty() || isCancelled(cancelled))
             return {};
 
@@ -260,9 +243,9 @@ QImage foregroundMask(const QImage& image, QString* error, const std::atomic<boo
     });
 }
 
-Result cutOut(const QImage& image, const std::atomic<bool>* cancelled) {
+Result cutOut(const QImage& image, Framing framing, const std::atomic<bool>* cancelled) {
     Result result;
-    const QImage mask = foregroundMask(image, &result.error, cancelled);
+    const QImage mask = foregroundMask(image, framing, &result.error, cancelled);
     if (mask.isNull() || isCancelled(cancelled))
         return result;
     return cutOutWith(image, mask);

@@ -88,7 +88,8 @@ std::optional<QImage> scaled(const QImage& image, double factor) {
 }
 
 ForegroundSegmentation::Result cutOut(const QImage& image, const std::atomic<bool>* cancelled,
-                                      QString* unusableModel) {
+                                      QString* unusableModel,
+                                      ForegroundSegmentation::Framing framing) {
     // The learned model when it is there: where it sees no subject, the built-in method, which
     // knows far less, would only find a wrong one (the lit shelf behind a black cat).
     QString modelError;
@@ -104,7 +105,7 @@ ForegroundSegmentation::Result cutOut(const QImage& image, const std::atomic<boo
     }
     if (unusableModel)
         *unusableModel = modelError;
-    return ForegroundSegmentation::cutOut(image, cancelled);
+    return ForegroundSegmentation::cutOut(image, framing, cancelled);
 }
 
 std::optional<QByteArray> removeBackgroundPNG(const QByteArray& encoded,

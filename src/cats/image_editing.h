@@ -35,9 +35,11 @@ std::optional<QByteArray> removeBackgroundPNG(const QByteArray& encoded,
 // SegmentationModelFile), whose answer, a subject or none, is the answer; by the built-in
 // segmentation when there is no model. When a model file is there but cannot be loaded, the
 // built-in method answers and `unusableModel` gets the reason.
-ForegroundSegmentation::Result cutOut(const QImage& picture,
-                                      const std::atomic<bool>* cancelled = nullptr,
-                                      QString* unusableModel = nullptr);
+// `framing` tells the built-in method whether the user cropped the picture to the cat.
+ForegroundSegmentation::Result
+cutOut(const QImage& picture, const std::atomic<bool>* cancelled = nullptr,
+       QString* unusableModel = nullptr,
+       ForegroundSegmentation::Framing framing = ForegroundSegmentation::Framing::photo);
 
 // A cut-out as PNG, compressed lightly when it is large (the default level takes seconds on a
 // 12-megapixel picture for a file only a little smaller).

@@ -372,8 +372,10 @@ void ImageEditorView::startCropping() {
 }
 
 void ImageEditorView::applyCrop() {
-    if (const std::optional<QImage> cropped = ImageEditing::crop(m_working, m_crop))
+    if (const std::optional<QImage> cropped = ImageEditing::crop(m_working, m_crop)) {
         m_working = *cropped;
+        m_cropped = true;
+    }
     m_crop = QRectF(0, 0, 1, 1);
     m_isCropping = false;
     refresh();
@@ -393,6 +395,7 @@ void ImageEditorView::applyZoom() {
 
 void ImageEditorView::revert() {
     m_working = m_original;
+    m_cropped = false;
     m_cutSource = QImage();
     m_cutResult = QImage();
     m_said.clear();
@@ -474,10 +477,13 @@ void ImageEditorView::removeBackground() {
     auto cancelled = std::make_shared<std::atomic<bool>>(false);
     m_cancelRemoval = cancelled;
     const QPointer<ImageEditorView> editor(this);
-    QThreadPool::globalInstance()->start([editor, cancelled, picture = m_working] {
+    const auto framing = m_cropped ? ForegroundSegmentation::Framing::aroundSubject
+                                   : ForegroundSegmentation::Framing::photo;
+    QThreadPool::globalInstance()->start([editor, cancelled, picture = m_working, framing] {
         Removal removal;
         removal.input = picture;
-        removal.result = ImageEditing::cutOut(picture, cancelled.get(), &removal.unusableModel);
+        removal.result =
+            ImageEditing::cutOut(picture, cancelled.get(), &removal.unusableModel, framing);
         if (cancelled->load())
             return;
         // Back on the main thread; the editor may be gone by then.

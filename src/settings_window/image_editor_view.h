@@ -96,6 +96,9 @@ private:
     bool m_isZooming = false;
     double m_zoom = 1.0;
     bool m_isBrushing = false;
+    // The user cropped the picture (to the cat, as the hint asks): the built-in removal then
+    // looks for the subject in nearly all of it.
+    bool m_cropped = false;
     bool m_erasing = true;
     std::unique_ptr<MaskBrush> m_brush;
     // The last cut: the picture it was made from, and where in it the working picture lies
