@@ -1,5 +1,6 @@
 #include "cats/foreground_segmentation.h"
 
+#include "cats/edge_colours.h"
 #include "cats/opencv_image.h"
 #include "cats/subject_saliency.h"
 
@@ -271,13 +272,39 @@ Result cutOutWith(const QImage& image, const QImage& mask) {
         return result;
     result.bounds = QRect(QPoint(left, top), QPoint(right, bottom));
 
+    // The soft edge's colours without the background's share, estimated from a margin of the
+    // surroundings around the cut.
+    const int margin = std::max(8, std::max(result.bounds.width(), result.bounds.height()) / 20);
+    const QRect around = result.bounds.adjusted(-margin, -margin, margin, margin) & image.rect();
+    cv::Mat colours;
+    try {
+        const cv::Mat bgr = OpenCvImage::toBgr(image.copy(around));
+        cv::Mat alpha(around.height(), around.width(), CV_8U);
+        for (int y = 0; y < around.height(); ++y)
+            std::copy_n(mask.constScanLine(around.y() + y) + around.x(), around.width(),
+                        alpha.ptr<uchar>(y));
+        colours = EdgeColours::foreground(bgr, alpha);
+    } catch (const cv::Exception&) {
+        colours.release(); // the photo's own colours, halo and all
+    } catch (const std::bad_alloc&) {
+        colours.release();
+    }
+
     QImage cut = image.copy(result.bounds).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < cut.height(); ++y) {
         const uchar* m = mask.constScanLine(y + top) + left;
         auto* px = reinterpret_cast<QRgb*>(cut.scanLine(y));
+        const cv::Vec3b* clean =
+            colours.empty() ? nullptr
+                            : colours.ptr<cv::Vec3b>(y + top - around.y()) + (left - around.x());
         for (int x = 0; x < cut.width(); ++x) {
             const uint a = m[x];
             const QRgb p = px[x];
+            if (clean && a > 0 && a < 255 && qAlpha(p) == 255) {
+                const cv::Vec3b c = clean[x];
+                px[x] = qRgba(c[2] * a / 255, c[1] * a / 255, c[0] * a / 255, a);
+                continue;
+            }
             // Premultiplied: every channel scales with the mask.
             px[x] = qRgba(qRed(p) * a / 255, qGreen(p) * a / 255, qBlue(p) * a / 255,
                           qAlpha(p) * a / 255);

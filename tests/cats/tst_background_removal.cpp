@@ -9,6 +9,9 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+
 class BackgroundRemovalTest : public QObject {
     Q_OBJECT
 private slots:
@@ -103,6 +106,48 @@ private slots:
         const ForegroundSegmentation::Result result = ForegroundSegmentation::cutOut(picture);
         QVERIFY(result.error.isEmpty());
         QVERIFY(!result.cutout);
+    }
+
+    // A soft edge shows the subject's colour, not the background's: a grey cat's outline on
+    // grass leaves no green halo. The photo's edge pixels mix the two as a camera does.
+    void theSoftEdgeLosesTheBackgroundsColour_data() {
+        QTest::addColumn<QColor>("subject");
+        QTest::addColumn<QColor>("background");
+        QTest::newRow("grey on grass") << QColor(128, 128, 128) << QColor(40, 170, 30);
+        QTest::newRow("ginger on a white wall") << QColor(200, 110, 40) << QColor(245, 245, 240);
+    }
+    void theSoftEdgeLosesTheBackgroundsColour() {
+        QFETCH(QColor, subject);
+        QFETCH(QColor, background);
+        const QSize size(400, 300);
+        QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+        QImage mask(size, QImage::Format_Grayscale8);
+        // Subject on the right; a soft edge 20 pixels wide from x = 190.
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                const double a = std::clamp((x - 190) / 20.0, 0.0, 1.0);
+                auto mix = [a](int f, int b) { return int(std::lround(a * f + (1 - a) * b)); };
+                picture.setPixel(x, y,
+                                 qRgb(mix(subject.red(), background.red()),
+                                      mix(subject.green(), background.green()),
+                                      mix(subject.blue(), background.blue())));
+                mask.scanLine(y)[x] = uchar(std::lround(a * 255));
+            }
+        const ForegroundSegmentation::Result result =
+            ForegroundSegmentation::cutOutWith(picture, mask);
+        QVERIFY(result.cutout);
+        for (int x = 192; x < 210; x += 3) {
+            const QColor shown =
+                QColor::fromRgba(qUnpremultiply(result.cutout->pixel(x - result.bounds.x(), 150)));
+            const int off = std::max({std::abs(shown.red() - subject.red()),
+                                      std::abs(shown.green() - subject.green()),
+                                      std::abs(shown.blue() - subject.blue())});
+            QVERIFY2(
+                off <= 12,
+                qPrintable(QStringLiteral("x %1: %2 is %3 off").arg(x).arg(shown.name()).arg(off)));
+        }
+        // The solid subject keeps its own colour.
+        QCOMPARE(result.cutout->pixel(100, 150), subject.rgb());
     }
 
     // Flat, smoothly shaded artwork has no fur texture to go by: colour and the border decide.
