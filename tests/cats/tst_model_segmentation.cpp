@@ -191,6 +191,8 @@ private slots:
         QTest::newRow("nothing at all") << 0.0f << 0.0f << 0 << false;
         QTest::newRow("a lukewarm patch of grass") << 0.05f << 0.7f << 120 << false;
         QTest::newRow("a sure speck") << 0.0f << 1.0f << 20 << false;
+        QTest::newRow("a less sure cat filling a crop") << 0.05f << 0.72f << 160 << true;
+        QTest::newRow("a less sure patch of a third") << 0.05f << 0.72f << 130 << false;
     }
     void subjectRule() {
         QFETCH(float, background);
