@@ -1,9 +1,13 @@
 #include "settings_window/tab_page.h"
 
+#include <QAbstractSlider>
 #include <QBoxLayout>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QScrollArea>
+#include <QScrollBar>
 
 namespace TabPage {
 
@@ -13,6 +17,52 @@ constexpr int kMargin = 20;
 constexpr int kSpacing = 14;
 // The caption font against the body font, as desktop style guides size it.
 constexpr qreal kCaptionScale = 0.85;
+
+// Keeps the wheel for scrolling the page: a slider or a list box under the pointer changes its
+// value on a wheel turn only when it has the keyboard focus (the user chose it); otherwise the
+// turn scrolls the page, as a user scrolling down the page expects. A wheel turn never gives
+// these controls the focus either.
+class WheelGuard : public QObject {
+public:
+    explicit WheelGuard(QScrollArea* page)
+        : QObject(page)
+        , m_page(page) {
+        page->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_page) {
+            // Controls built later (a page built on first show) are guarded when it shows.
+            if (event->type() == QEvent::Show)
+                guardControls();
+            return false;
+        }
+        if (event->type() != QEvent::Wheel)
+            return false;
+        auto* control = static_cast<QWidget*>(watched);
+        if (control->hasFocus())
+            return false;
+        QCoreApplication::sendEvent(m_page->verticalScrollBar(), event);
+        return true;
+    }
+
+private:
+    void guardControls() {
+        const QList<QWidget*> controls = m_page->findChildren<QWidget*>();
+        for (QWidget* control : controls) {
+            const bool slider =
+                qobject_cast<QAbstractSlider*>(control) && !qobject_cast<QScrollBar*>(control);
+            if (!slider && !qobject_cast<QComboBox*>(control))
+                continue;
+            if (control->focusPolicy() == Qt::WheelFocus)
+                control->setFocusPolicy(Qt::StrongFocus);
+            control->installEventFilter(this);
+        }
+    }
+
+    QScrollArea* m_page;
+};
 
 } // namespace
 
@@ -32,6 +82,7 @@ QScrollArea* frame(QWidget* content) {
     // The page shows the window's background, not a list's.
     scroll->viewport()->setAutoFillBackground(false);
     holder->setAutoFillBackground(false);
+    new WheelGuard(scroll);
     return scroll;
 }
 
