@@ -280,6 +280,8 @@ void AppDelegate::checkForUpdates() {
         onCheckForUpdates();
 }
 
+// Ends the event loop at once: quit() would first ask every window to close, and the photo
+// editor declines (only its own buttons close it), so "종료" would do nothing while it is open.
 void AppDelegate::quit() {
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);
 }

@@ -34,7 +34,10 @@ void quitOnTerminationSignals() {
         char buffer[16];
         while (::read(g_signalSocket[1], buffer, sizeof buffer) > 0) {
         }
-        QCoreApplication::quit();
+        // Ends the event loop at once. quit() would first ask every window to close, and a
+        // window that declines (the photo editor, which only its own buttons close) would keep
+        // the program running through a logout.
+        QCoreApplication::exit(0);
     });
 
     struct sigaction action {};

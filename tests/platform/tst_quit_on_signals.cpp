@@ -1,12 +1,26 @@
 #include "platform/quit_on_signals.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
 #include <QTest>
 #include <QTimer>
 
 #include <csignal>
 
-// A termination signal ends the event loop normally, so quitting still runs its handlers.
+namespace {
+
+// A window that only its own buttons close, as the photo editor.
+class StubbornDialog : public QDialog {
+protected:
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+    void reject() override {}
+};
+
+} // namespace
+
+// A termination signal ends the event loop normally, so quitting still runs its handlers, and
+// one signal is enough whatever windows are open.
 class QuitOnSignalsTest : public QObject {
     Q_OBJECT
 private slots:
@@ -14,11 +28,19 @@ private slots:
 
     void signalQuitsThroughTheEventLoop_data() {
         QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << SIGTERM;
-        QTest::newRow("SIGINT") << SIGINT;
+        QTest::addColumn<bool>("stubbornWindow");
+        QTest::newRow("SIGTERM") << SIGTERM << false;
+        QTest::newRow("SIGINT") << SIGINT << false;
+        QTest::newRow("SIGTERM with a window that declines to close") << SIGTERM << true;
     }
     void signalQuitsThroughTheEventLoop() {
         QFETCH(int, signal);
+        QFETCH(bool, stubbornWindow);
+        StubbornDialog dialog;
+        if (stubbornWindow) {
+            dialog.setWindowModality(Qt::ApplicationModal);
+            dialog.show();
+        }
         bool aboutToQuit = false;
         auto connection = connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
                                   [&] { aboutToQuit = true; });
@@ -33,5 +55,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(QuitOnSignalsTest)
+QTEST_MAIN(QuitOnSignalsTest)
 #include "tst_quit_on_signals.moc"
