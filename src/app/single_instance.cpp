@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QThread>
+#include <QTimer>
 
+#include <algorithm>
 #include <cstdint>
 #include <fcntl.h>
 #include <optional>
@@ -152,15 +154,40 @@ void SingleInstance::listen() {
                   qPrintable(m_server->errorString()));
         return;
     }
-    connect(m_server.get(), &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                // One short line per connection; only the first few bytes are ever read.
-                const QByteArray line = socket->readLine(64);
-                if (line.endsWith('\n') && onRequest)
-                    onRequest(line);
-            });
+    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::accept);
+}
+
+int SingleInstance::openConnections() const {
+    if (!m_server)
+        return 0;
+    const QList<QLocalSocket*> sockets = m_server->findChildren<QLocalSocket*>();
+    return int(std::count_if(sockets.begin(), sockets.end(), [](const QLocalSocket* socket) {
+        return socket->state() == QLocalSocket::ConnectedState;
+    }));
+}
+
+void SingleInstance::accept() {
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // A launch connects, sends its line and leaves; anything else must not pile up here.
+        if (openConnections() > kMaxConnections) {
+            socket->abort();
+            continue;
         }
-    });
+        // The socket reads no more than a request: the sender waits for the rest.
+        socket->setReadBufferSize(kMaxRequestBytes);
+        auto* idle = new QTimer(socket);
+        idle->setSingleShot(true);
+        connect(idle, &QTimer::timeout, socket, &QLocalSocket::abort);
+        idle->start(kIdleMs);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            // One short line per connection, then the connection ends.
+            if (!socket->canReadLine() && socket->bytesAvailable() < kMaxRequestBytes)
+                return;
+            const QByteArray line = socket->readLine(kMaxRequestBytes + 1);
+            socket->abort();
+            if (line.endsWith('\n') && onRequest)
+                onRequest(line);
+        });
+    }
 }

@@ -31,10 +31,19 @@ public:
 
     QString socketPath() const { return m_socketPath; }
 
+    // What the socket accepts from anyone who connects: a request of at most this many bytes,
+    // this many connections at once, each dropped after this long without its line.
+    static constexpr qint64 kMaxRequestBytes = 64;
+    static constexpr int kMaxConnections = 8;
+    static constexpr int kIdleMs = 5000;
+    // The connections open now.
+    int openConnections() const;
+
 private:
     bool askRunningInstance(const QByteArray& request, int patienceMs);
     static int patienceFor(const QFileInfo& lock);
     void listen();
+    void accept();
 
     QString m_socketPath;
     QLockFile m_lock;

@@ -143,6 +143,51 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(requests, 0);
     }
+
+    // Whoever floods the socket finds it holds no more than a request: one connection that
+    // never sends a line is dropped once a request's worth has come, and connections beyond a
+    // handful at once are turned away.
+    void floodsAreNotKept() {
+        QTemporaryDir dir;
+        SingleInstance instance(dir.path());
+        int requests = 0;
+        instance.onRequest = [&](const QByteArray&) { ++requests; };
+        QVERIFY(instance.claim());
+
+        QLocalSocket flood;
+        flood.connectToServer(instance.socketPath());
+        QVERIFY(flood.waitForConnected(1000));
+        const QByteArray chunk(64 * 1024, 'x');
+        for (int i = 0; i < 160 && flood.state() == QLocalSocket::ConnectedState; ++i) {
+            flood.write(chunk);
+            flood.flush();
+            QCoreApplication::processEvents();
+        }
+        QTRY_COMPARE(flood.state(), QLocalSocket::UnconnectedState);
+        QTRY_COMPARE(instance.openConnections(), 0);
+        QCOMPARE(requests, 0);
+
+        std::vector<std::unique_ptr<QLocalSocket>> crowd;
+        for (int i = 0; i < 3 * SingleInstance::kMaxConnections; ++i) {
+            crowd.push_back(std::make_unique<QLocalSocket>());
+            crowd.back()->connectToServer(instance.socketPath());
+            QVERIFY(crowd.back()->waitForConnected(1000));
+        }
+        const auto open = [&] {
+            QCoreApplication::processEvents();
+            return std::count_if(crowd.begin(), crowd.end(), [](const auto& s) {
+                return s->state() == QLocalSocket::ConnectedState;
+            });
+        };
+        QTRY_VERIFY(open() <= SingleInstance::kMaxConnections);
+        QVERIFY(instance.openConnections() <= SingleInstance::kMaxConnections);
+        // A launch still gets through once the crowd has gone.
+        crowd.clear();
+        QTRY_COMPARE(instance.openConnections(), 0);
+        SingleInstance later(dir.path());
+        QVERIFY(!later.claim());
+        QTRY_COMPARE(requests, 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(SingleInstanceTest)
