@@ -152,7 +152,13 @@ void AboutView::showState() {
     QPalette palette = m_latest->palette();
     palette.setColor(QPalette::WindowText, this->palette().color(QPalette::WindowText));
     m_latest->setToolTip(QString());
-    if (model.latestVersion()) {
+    QFont font = this->font();
+    if (model.updatesByPackageManager()) {
+        // A sentence where a version would stand: the secondary style, a caption's size.
+        m_latest->setText(QStringLiteral("패키지 관리자가 업데이트를 관리합니다"));
+        palette.setColor(QPalette::WindowText, this->palette().color(QPalette::PlaceholderText));
+        font.setPointSizeF(font.pointSizeF() * 0.85);
+    } else if (model.latestVersion()) {
         m_latest->setText(*model.latestVersion());
     } else if (model.errorMessage()) {
         m_latest->setText(QStringLiteral("확인 실패"));
@@ -163,6 +169,7 @@ void AboutView::showState() {
         palette.setColor(QPalette::WindowText, this->palette().color(QPalette::PlaceholderText));
     }
     m_latest->setPalette(palette);
+    m_latest->setFont(font);
     m_update->setVisible(model.hasUpdate());
     m_upToDate->setVisible(!model.hasUpdate() && !model.loading() && model.latestVersion());
     adjustSize();

@@ -22,11 +22,9 @@ bool AboutViewModel::hasUpdate() const {
 }
 
 void AboutViewModel::refresh() {
-    if (!m_feedURL) {
-        m_errorMessage = QStringLiteral("SUFeedURL 미설정");
-        emit changed();
+    // A build without a feed leaves updates to the package manager: nothing to check.
+    if (!m_feedURL)
         return;
-    }
     if (m_loading)
         return;
     m_loading = true;

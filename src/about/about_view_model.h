@@ -37,6 +37,8 @@ public:
     bool loading() const { return m_loading; }
     std::optional<QString> errorMessage() const { return m_errorMessage; }
     std::optional<QUrl> feedURL() const { return m_feedURL; }
+    // A build without an update feed (a distribution's): its package manager updates it.
+    bool updatesByPackageManager() const { return !m_feedURL; }
     // The feed names a newer version than the installed one.
     bool hasUpdate() const;
 

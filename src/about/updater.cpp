@@ -79,7 +79,8 @@ void Updater::checkIfDue() {
 void Updater::checkForUpdates() {
     if (!m_feed) {
         if (m_ui)
-            m_ui->showFailure(QStringLiteral("SUFeedURL 미설정"));
+            m_ui->showFailure(
+                QStringLiteral("이 Purrtick은 패키지 관리자가 업데이트를 관리합니다"));
         return;
     }
     check(true);

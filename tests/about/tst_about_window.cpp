@@ -75,9 +75,10 @@ private slots:
         QTest::newRow("no version") << "/empty"
                                     << "확인 실패"
                                     << "appcast 파싱 실패" << false << false;
-        QTest::newRow("no feed") << ""
-                                 << "확인 실패"
-                                 << "SUFeedURL 미설정" << false << false;
+        QTest::newRow("no feed, as distributions build it")
+            << ""
+            << "패키지 관리자가 업데이트를 관리합니다"
+            << "" << false << false;
     }
     void statusFollowsTheCheck() {
         QFETCH(QString, path);
@@ -96,6 +97,9 @@ private slots:
         QTRY_COMPARE(latest->text(), status);
         QTRY_VERIFY(!window->findChild<QProgressBar*>("checking")->isVisible());
         QCOMPARE(latest->toolTip(), tooltip);
+        // Only a failed check is said in the failure colour.
+        QCOMPARE(latest->palette().color(QPalette::WindowText) == QColor(0xFF, 0x3B, 0x30),
+                 tooltip.startsWith(u'a'));
         QCOMPARE(window->findChild<QPushButton*>("updateNow")->isVisible(), updateButton);
         QCOMPARE(window->findChild<QWidget*>("upToDate")->isVisible(), upToDateNote);
         QCOMPARE(window->findChild<QLabel*>("currentVersion")->text(), QStringLiteral("1.2.0"));

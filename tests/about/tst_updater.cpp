@@ -111,7 +111,8 @@ private slots:
         f.launch();
         QCOMPARE(f.ui.events, QStringList());
         f.updater.checkForUpdates();
-        QCOMPARE(f.ui.events, QStringList({"failure SUFeedURL 미설정"}));
+        QCOMPARE(f.ui.events,
+                 QStringList({"failure 이 Purrtick은 패키지 관리자가 업데이트를 관리합니다"}));
     }
 
     // Automatic checks happen at most once a day, by the injected clock.
