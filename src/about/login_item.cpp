@@ -50,11 +50,14 @@ bool LoginItem::isEnabled() const {
 bool LoginItem::set(bool enabled) {
     if (!m_mayRegister) {
         qCWarning(lcPurrtick, "LoginItem: 설치된 실행 파일이 아니라 등록 불가 (개발 실행)");
+        m_lastError = QStringLiteral("설치된 Purrtick 에서만 동작합니다.");
         return false;
     }
     if (const std::optional<QString> error = m_autostart.set(enabled)) {
         qCWarning(lcPurrtick, "LoginItem 변경 실패: %s", qPrintable(*error));
+        m_lastError = *error;
         return false;
     }
+    m_lastError.clear();
     return true;
 }

@@ -29,8 +29,11 @@ public:
     // Makes the registration match the wanted state; false (logged) when this copy may not
     // register or the change failed.
     bool set(bool enabled);
+    // Why the last change failed, in words for the user; empty after a success.
+    QString lastError() const { return m_lastError; }
 
 private:
+    QString m_lastError;
     Autostart& m_autostart;
     bool m_mayRegister;
 };

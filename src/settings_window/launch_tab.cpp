@@ -29,10 +29,7 @@ LaunchTab::LaunchTab(Settings& settings, LoginItem& loginItem, QWidget* parent)
             "둘 다 켜면: 로그인 → Purrtick 자동 실행 → 위 타이머 자동 시작 (출퇴근용에 딱)."),
         this));
 
-    m_warning = new QLabel(
-        QStringLiteral("⚠︎ 로그인 항목 등록 실패 — 설치된 Purrtick 에서만 "
-                       "동작합니다."),
-        this);
+    m_warning = new QLabel(this);
     m_warning->setObjectName(QStringLiteral("loginWarning"));
     m_warning->setWordWrap(true);
     m_warning->setFont(TabPage::caption(m_warning->font()));
@@ -56,11 +53,19 @@ void LaunchTab::reloadLoginState() {
 
 void LaunchTab::loginSwitched(bool wanted) {
     setLoginError(!m_loginItem.set(wanted));
-    if (m_loginError)
+    // The switch goes back to the registration as it is, without trying another change: that
+    // one would succeed (there is nothing to remove) and take the reason off the screen.
+    if (m_loginError) {
+        const QSignalBlocker block(m_launchAtLogin);
         m_launchAtLogin->setChecked(m_loginItem.isEnabled());
+    }
 }
 
 void LaunchTab::setLoginError(bool error) {
     m_loginError = error;
+    // The real reason: a development run, or what kept the entry from being written.
+    if (error)
+        m_warning->setText(QStringLiteral("⚠︎ 로그인 항목 등록 실패 — ") +
+                           m_loginItem.lastError());
     m_warning->setVisible(error);
 }
