@@ -189,6 +189,12 @@ void UpdateView::showFailure(const QString& reason) {
     setState(State::failure);
 }
 
+void UpdateView::showInstallFailure(const QString& reason) {
+    m_message->setText(QStringLiteral("업데이트를 설치하지 못했어요"));
+    m_detail->setText(reason);
+    setState(State::failure);
+}
+
 void UpdateView::showUpdate(const Appcast::Item& item, const QString& installed) {
     m_headline->setText(
         QStringLiteral("Purrtick %1 이 나왔어요 (지금 %2)").arg(item.version, installed));

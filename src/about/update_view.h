@@ -34,6 +34,7 @@ public:
     void showChecking();
     void showUpToDate(const QString& installed);
     void showFailure(const QString& reason);
+    void showInstallFailure(const QString& reason);
     void showUpdate(const Appcast::Item& item, const QString& installed);
     // Downloading the new version: bytes so far of `total` (-1 while unknown).
     void showInstalling(qint64 received, qint64 total);

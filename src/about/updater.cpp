@@ -195,7 +195,7 @@ void Updater::install() {
             if (problem.isEmpty())
                 m_ui->showInstalled();
             else
-                m_ui->showFailure(problem);
+                m_ui->showInstallFailure(problem);
         });
         return;
     }
@@ -203,12 +203,13 @@ void Updater::install() {
     const QUrl target = m_offered->link.isValid() ? m_offered->link : m_offered->enclosureURL;
     if (!target.isValid()) {
         if (m_ui)
-            m_ui->showFailure(QStringLiteral("피드에 내려받을 주소가 없습니다"));
+            m_ui->showInstallFailure(QStringLiteral("피드에 내려받을 주소가 없습니다"));
         return;
     }
     if (!m_openUrl || !m_openUrl(target)) {
         if (m_ui)
-            m_ui->showFailure(QStringLiteral("브라우저를 열 수 없습니다: ") + target.toString());
+            m_ui->showInstallFailure(QStringLiteral("브라우저를 열 수 없습니다: ") +
+                                     target.toString());
         return;
     }
     if (m_ui)

@@ -30,6 +30,8 @@ public:
     // Installing: the download's progress (total -1 while unknown), then the outcome.
     virtual void showInstalling(qint64 received, qint64 total) = 0;
     virtual void showInstalled() = 0;
+    // The check worked but installing the update did not.
+    virtual void showInstallFailure(const QString& reason) = 0;
     virtual void closeUpdate() = 0;
 };
 

@@ -60,6 +60,11 @@ void UpdateWindows::showFailure(const QString& reason) {
     open(false);
 }
 
+void UpdateWindows::showInstallFailure(const QString& reason) {
+    view().showInstallFailure(reason);
+    open(false);
+}
+
 void UpdateWindows::showUpdate(const Appcast::Item& item, const QString& installed, bool quiet) {
     view().showUpdate(item, installed);
     open(quiet);

@@ -19,6 +19,7 @@ public:
     void showChecking() override;
     void showUpToDate(const QString& installed) override;
     void showFailure(const QString& reason) override;
+    void showInstallFailure(const QString& reason) override;
     void showUpdate(const Appcast::Item& item, const QString& installed, bool quiet) override;
     void showInstalling(qint64 received, qint64 total) override;
     void showInstalled() override;

@@ -154,8 +154,15 @@ private slots:
     }
 
     // Running from an AppImage: "업데이트 설치" downloads the signed file, puts it in place and
-    // offers "다시 시작".
+    // offers "다시 시작"; a file whose signature does not match is not installed, and the window
+    // says the installation failed (the check itself worked).
+    void appImageUpdatesInPlace_data() {
+        QTest::addColumn<bool>("signatureMatches");
+        QTest::newRow("signed") << true;
+        QTest::newRow("a signature of other bytes") << false;
+    }
     void appImageUpdatesInPlace() {
+        QFETCH(bool, signatureMatches);
         QTemporaryDir dir;
         const QString appImage = dir.filePath("Purrtick.AppImage");
         {
@@ -171,7 +178,8 @@ private slots:
             "</sparkle:shortVersionString><enclosure url=\"" +
             m_server.url("/Purrtick-1.5.AppImage").toEncoded() + "\" length=\"" +
             QByteArray::number(fresh.size()) + "\" sparkle:edSignature=\"" +
-            key.sign(fresh).toBase64() + "\"/></item></channel></rss>";
+            key.sign(signatureMatches ? fresh : QByteArray("other")).toBase64() +
+            "\"/></item></channel></rss>";
         m_server.route("/feed-appimage", answer(feed));
         TempStore temp;
         FakeClock clock;
@@ -190,6 +198,17 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(windows.updateWindow()));
         QTRY_COMPARE(windows.updateWindow()->size(), QSize(440, 320));
         click(windows.updateWindow()->findChild<QPushButton*>("install"));
+        if (!signatureMatches) {
+            QTRY_COMPARE(view->state(), UpdateView::State::failure);
+            const QList<QLabel*> labels = view->findChildren<QLabel*>();
+            QVERIFY(std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
+                return label->isVisible() && label->text() == u"업데이트를 설치하지 못했어요";
+            }));
+            QFile untouched(appImage);
+            QVERIFY(untouched.open(QIODevice::ReadOnly));
+            QCOMPARE(untouched.readAll(), QByteArray("old"));
+            return;
+        }
         QTRY_COMPARE(view->state(), UpdateView::State::installed);
         QFile file(appImage);
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -36,6 +36,9 @@ public:
     QString notes;
     void showInstalling(qint64, qint64) override {}
     void showInstalled() override { events << "installed"; }
+    void showInstallFailure(const QString& reason) override {
+        events << "install failure " + reason;
+    }
     void closeUpdate() override { events << "close"; }
     QStringList events;
 };
