@@ -1,15 +1,21 @@
 #include "about/appimage_installer.h"
 
 #include "about/ed25519.h"
-#include "platform/safe_files.h"
 
 AppImageInstaller::AppImageInstaller(QNetworkAccessManager& network, QString appImage,
                                      QString publicKey, int timeoutMs, QObject* parent)
     : QObject(parent)
     , m_download(network, timeoutMs, kMaxBytes)
     , m_appImage(std::move(appImage))
+    , m_replacement(m_appImage)
     , m_publicKey(QByteArray::fromBase64(publicKey.trimmed().toLatin1(),
                                          QByteArray::AbortOnBase64DecodingErrors)) {
+    m_download.onChunk = [this](const QByteArray& chunk, QString* error) {
+        if (m_replacement.append(chunk, error))
+            return true;
+        *error = QStringLiteral("새 AppImage를 쓰지 못했습니다: ") + *error;
+        return false;
+    };
     m_download.onProgress = [this](qint64 received, qint64 total) {
         if (onProgress)
             onProgress(received, total);
@@ -31,6 +37,10 @@ void AppImageInstaller::install(const Appcast::Item& item,
         return refuse(QStringLiteral("피드에 내려받을 파일이 없습니다"));
     if (item.enclosureLength > kMaxBytes)
         return refuse(QStringLiteral("파일이 너무 큽니다"));
+    QString error;
+    if (!m_replacement.open(&error))
+        return refuse(QStringLiteral("새 AppImage를 쓰지 못했습니다: ") + error);
+    m_download.setMaxBytes(item.enclosureLength > 0 ? item.enclosureLength : kMaxBytes);
     m_download.start(item.enclosureURL, [this, item](const BoundedDownload::Result& result) {
         downloaded(item, result);
     });
@@ -38,27 +48,37 @@ void AppImageInstaller::install(const Appcast::Item& item,
 
 void AppImageInstaller::cancel() {
     m_download.cancel();
+    m_replacement.discard();
     m_done = nullptr;
 }
 
 void AppImageInstaller::downloaded(const Appcast::Item& item,
                                    const BoundedDownload::Result& result) {
-    QString problem = result.error;
-    if (problem.isEmpty() && item.enclosureLength > 0 && result.body.size() != item.enclosureLength)
-        problem = QStringLiteral("받은 파일의 크기가 피드와 다릅니다 (%1 / %2 바이트)")
-                      .arg(result.body.size())
-                      .arg(item.enclosureLength);
-    if (problem.isEmpty() &&
-        !verifyEd25519(result.body, QByteArray::fromBase64(item.edSignature.toLatin1()),
-                       m_publicKey))
-        problem = QStringLiteral("서명이 맞지 않아 설치하지 않았습니다");
-    if (problem.isEmpty()) {
-        QString error;
-        // Written beside the AppImage and renamed over it: the old one runs on undisturbed,
-        // and a failure leaves it in place.
-        if (!SafeFiles::write(m_appImage, result.body, &error))
-            problem = QStringLiteral("새 AppImage를 쓰지 못했습니다: ") + error;
-    }
-    if (auto done = std::exchange(m_done, nullptr))
-        done(problem);
+    const auto finish = [this](const QString& problem) {
+        if (!problem.isEmpty())
+            m_replacement.discard();
+        if (auto done = std::exchange(m_done, nullptr))
+            done(problem);
+    };
+    const auto wrongSize = [&](qint64 received) {
+        return QStringLiteral("받은 파일의 크기가 피드와 다릅니다 (%1 / %2 바이트)")
+            .arg(received)
+            .arg(item.enclosureLength);
+    };
+    if (result.tooLarge && item.enclosureLength > 0)
+        return finish(wrongSize(item.enclosureLength + 1) + QStringLiteral(" 이상"));
+    if (!result.error.isEmpty())
+        return finish(result.error);
+    if (item.enclosureLength > 0 && m_replacement.size() != item.enclosureLength)
+        return finish(wrongSize(m_replacement.size()));
+    QString error;
+    const std::optional<QByteArrayView> contents = m_replacement.contents(&error);
+    if (!contents)
+        return finish(QStringLiteral("받은 파일을 읽지 못했습니다: ") + error);
+    if (!verifyEd25519(*contents, QByteArray::fromBase64(item.edSignature.toLatin1()), m_publicKey))
+        return finish(QStringLiteral("서명이 맞지 않아 설치하지 않았습니다"));
+    // Renamed over the AppImage: the old one runs on undisturbed.
+    if (!m_replacement.commit(&error))
+        return finish(QStringLiteral("새 AppImage를 쓰지 못했습니다: ") + error);
+    finish(QString());
 }

@@ -2,15 +2,17 @@
 
 #include "about/appcast.h"
 #include "about/bounded_download.h"
+#include "platform/file_replacement.h"
 
 #include <QObject>
 
 #include <functional>
 
-// Replaces the running AppImage with a newer one: downloads the feed item's file, checks its
-// length and its Ed25519 signature against the key the program was built with, and only then
-// swaps it in atomically, keeping the old file's mode. Anything that does not check out leaves
-// the AppImage untouched and says why.
+// Replaces the running AppImage with a newer one: streams the feed item's file into a file
+// beside it (stopping as soon as it passes the length the feed declares, or a gigabyte when the
+// feed declares none), checks its length and its Ed25519 signature against the key the program
+// was built with, and only then renames it into place, keeping the old file's mode. Anything
+// that does not check out leaves the AppImage untouched, removes the partial file and says why.
 class AppImageInstaller : public QObject {
     Q_OBJECT
 
@@ -34,6 +36,7 @@ private:
 
     BoundedDownload m_download;
     QString m_appImage;
+    FileReplacement m_replacement;
     QByteArray m_publicKey;
     std::function<void(const QString&)> m_done;
 };

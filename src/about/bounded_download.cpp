@@ -44,8 +44,10 @@ void BoundedDownload::start(const QUrl& url, std::function<void(const Result&)> 
     cancel();
     m_done = std::move(done);
     m_body.clear();
+    m_received = 0;
     m_redirects = 0;
     m_abortReason.clear();
+    m_tooLarge = false;
     m_deadline.start(6 * m_timeoutMs);
     if (refusedAddress)
         if (const std::optional<QString> refused = refusedAddress(url)) {
@@ -84,16 +86,45 @@ void BoundedDownload::get(const QUrl& url) {
                          QNetworkRequest::ManualRedirectPolicy);
     m_reply = m_network.get(request);
     QNetworkReply* reply = m_reply;
+    if (onChunk)
+        reply->setReadBufferSize(kStreamBuffer);
     connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
-        m_body += reply->read(m_maxBytes + 1 - m_body.size());
-        if (m_body.size() > m_maxBytes)
-            abortWith(QStringLiteral("너무 큽니다 (%1 MB 초과)").arg(m_maxBytes / (1024 * 1024)));
+        if (const std::optional<QString> stop = take(reply))
+            abortWith(*stop);
     });
     connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
         if (onProgress)
             onProgress(received, total);
     });
     connect(reply, &QNetworkReply::finished, this, &BoundedDownload::finished);
+}
+
+QString BoundedDownload::tooLargeMessage() const {
+    return m_maxBytes >= 1024 * 1024
+               ? QStringLiteral("너무 큽니다 (%1 MB 초과)").arg(m_maxBytes / (1024 * 1024))
+               : QStringLiteral("너무 큽니다 (%1 바이트 초과)").arg(m_maxBytes);
+}
+
+std::optional<QString> BoundedDownload::take(QNetworkReply* reply) {
+    // A redirect's own body is nobody's business.
+    if (reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid()) {
+        reply->readAll();
+        return std::nullopt;
+    }
+    const QByteArray chunk = reply->read(m_maxBytes + 1 - m_received);
+    m_received += chunk.size();
+    if (m_received > m_maxBytes) {
+        m_tooLarge = true;
+        return tooLargeMessage();
+    }
+    if (!onChunk) {
+        m_body += chunk;
+        return std::nullopt;
+    }
+    QString error;
+    if (!chunk.isEmpty() && !onChunk(chunk, &error))
+        return error;
+    return std::nullopt;
 }
 
 void BoundedDownload::abortWith(const QString& message) {
@@ -110,7 +141,7 @@ void BoundedDownload::finished() {
         return;
     reply->deleteLater();
     if (!m_abortReason.isEmpty()) {
-        complete({{}, m_abortReason});
+        complete({{}, m_abortReason, m_tooLarge});
         return;
     }
     if (reply->error() == QNetworkReply::OperationCanceledError) {
@@ -134,12 +165,12 @@ void BoundedDownload::finished() {
             return;
         }
         m_body.clear();
+        m_received = 0;
         get(to);
         return;
     }
-    m_body += reply->read(m_maxBytes + 1 - m_body.size());
-    if (m_body.size() > m_maxBytes) {
-        complete({{}, QStringLiteral("너무 큽니다 (%1 MB 초과)").arg(m_maxBytes / (1024 * 1024))});
+    if (const std::optional<QString> stop = take(reply)) {
+        complete({{}, *stop, m_tooLarge});
         return;
     }
     complete({std::exchange(m_body, {}), QString()});
@@ -148,6 +179,7 @@ void BoundedDownload::finished() {
 void BoundedDownload::complete(const Result& result) {
     m_deadline.stop();
     m_body.clear();
+    m_tooLarge = false;
     if (auto done = std::exchange(m_done, nullptr))
         done(result);
 }

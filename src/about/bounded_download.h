@@ -21,10 +21,13 @@ class BoundedDownload : public QObject {
 
 public:
     static constexpr int kMaxRedirects = 5;
+    // What the network layer may hold unread while the body is handed over in pieces.
+    static constexpr qint64 kStreamBuffer = 1024 * 1024;
 
     struct Result {
-        QByteArray body;
-        QString error; // empty when a body arrived
+        QByteArray body;       // empty when the body went to `onChunk`
+        QString error;         // empty when a body arrived
+        bool tooLarge = false; // the body passed the limit
     };
 
     BoundedDownload(QNetworkAccessManager& network, int timeoutMs, qint64 maxBytes,
@@ -44,6 +47,14 @@ public:
     // Beyond the rules of refusedRedirect, which always hold. Unset: any address.
     std::function<std::optional<QString>(const QUrl& url)> refusedAddress;
 
+    // The limit on the body for the next start.
+    void setMaxBytes(qint64 maxBytes) { m_maxBytes = maxBytes; }
+
+    // When set, the body is handed over in pieces as it arrives instead of being collected
+    // (the network layer then buffers a megabyte at most); false, with the reason, stops the
+    // download with that reason. Bodies of redirects are not handed over.
+    std::function<bool(const QByteArray& chunk, QString* error)> onChunk;
+
     // Progress of the body: bytes so far and the announced total (-1 when unknown).
     std::function<void(qint64 received, qint64 total)> onProgress;
 
@@ -51,15 +62,21 @@ private:
     void get(const QUrl& url);
     void finished();
     void abortWith(const QString& message);
+    QString tooLargeMessage() const;
     void complete(const Result& result);
+    // Takes what the reply has (up to the limit) into the body or `onChunk`; the reason when
+    // the download must stop for it.
+    std::optional<QString> take(QNetworkReply* reply);
 
     QNetworkAccessManager& m_network;
     int m_timeoutMs;
     qint64 m_maxBytes;
     QPointer<QNetworkReply> m_reply;
     QByteArray m_body;
+    qint64 m_received = 0;
     int m_redirects = 0;
     QString m_abortReason;
+    bool m_tooLarge = false;
     QTimer m_deadline;
     std::function<void(const Result&)> m_done;
 };

@@ -51,7 +51,7 @@ const Crypto& crypto() {
 
 } // namespace
 
-bool verifyEd25519(const QByteArray& message, const QByteArray& signature,
+bool verifyEd25519(QByteArrayView message, const QByteArray& signature,
                    const QByteArray& publicKey) {
     if (publicKey.size() != 32 || signature.size() != 64)
         return false;

@@ -97,7 +97,50 @@ private slots:
         if (replaced)
             QCOMPARE(progress, fresh.size());
         // Nothing is left beside it.
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    // A server that sends far more than the feed declares is cut off at the declared length:
+    // the body goes to a file as it arrives and is never held whole, and nothing is left.
+    void aBodyPastTheDeclaredLengthIsCutOff() {
+        QTemporaryDir dir;
+        const QString appImage = dir.filePath("Purrtick-x86_64.AppImage");
+        {
+            QFile file(appImage);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("old");
+        }
+        HttpTestServer::Response endless;
+        endless.kind = HttpTestServer::Response::Kind::endless;
+        m_server.route("/endless.AppImage", endless);
+        Appcast::Item item;
+        item.version = "1.4.0";
+        item.enclosureURL = m_server.url("/endless.AppImage");
+        item.enclosureLength = 4096;
+        item.edSignature = QString::fromLatin1(m_key.sign("x").toBase64());
+        const qint64 peakBefore = peakResidentKB();
+        AppImageInstaller installer(m_network, appImage,
+                                    QString::fromLatin1(m_key.publicKey().toBase64()), 2000);
+        std::optional<QString> outcome;
+        installer.install(item, [&outcome](const QString& why) { outcome = why; });
+        QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 20000);
+        QVERIFY2(outcome->contains(QStringLiteral("크기")), qPrintable(*outcome));
+        QVERIFY2(peakResidentKB() - peakBefore < 100 * 1024,
+                 qPrintable(QString::number(peakResidentKB() - peakBefore)));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"Purrtick-x86_64.AppImage"});
+    }
+
+private:
+    // The process's peak resident memory so far, in kilobytes.
+    static qint64 peakResidentKB() {
+        QFile status("/proc/self/status");
+        if (!status.open(QIODevice::ReadOnly))
+            return 0;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').first().toLongLong();
+        return 0;
     }
 };
 
