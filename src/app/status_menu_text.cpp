@@ -5,13 +5,15 @@ namespace StatusMenuText {
 QString stateLine(TimerState state, const QString& displayText, const QString& subtitle) {
     const QString separator = QStringLiteral(" · ");
     switch (state) {
+    // Three symbols that text fonts draw, in the menu's own colour: the media symbols ⏹ and ⏸
+    // exist in colour emoji fonts only, while ▶ is drawn as text, so the three never matched.
     case TimerState::idle:
-        return QStringLiteral("⏹ 대기") + separator + subtitle;
+        return QStringLiteral("\u25A0 대기") + separator + subtitle;
     case TimerState::running:
         // U+25B6 with the text-presentation selector, so it never turns into an emoji.
         return QStringLiteral("\u25B6\uFE0E ") + displayText + separator + subtitle;
     case TimerState::paused:
-        return QStringLiteral("⏸ ") + displayText + separator + subtitle;
+        return QStringLiteral("\u275A\u275A ") + displayText + separator + subtitle;
     case TimerState::done:
         return QStringLiteral("🔔 ") + subtitle;
     }

@@ -8,7 +8,7 @@
 // The texts of the tray menu that depend on the timer and the settings.
 namespace StatusMenuText {
 
-// "⏹ 대기 · 집중 · 25분", "▶︎ 24:59 · 집중 · 25분", "⏸ 12:30 · …", "🔔
+// "■ 대기 · 집중 · 25분", "▶︎ 24:59 · 집중 · 25분", "❚❚ 12:30 · …", "🔔
 // 끝났어요!".
 QString stateLine(TimerState state, const QString& displayText, const QString& subtitle);
 

@@ -22,6 +22,8 @@
 
 namespace {
 
+constexpr int kRegionWidth = 240;
+
 QString id(const char* name) {
     return QString::fromLatin1(name);
 }
@@ -204,9 +206,10 @@ QWidget* ModeTab::buildClockSection() {
     m_region = new QComboBox(section);
     m_region->setObjectName(id("clockRegion"));
     m_region->setAccessibleName(QStringLiteral("지역"));
-    m_region->setMaximumWidth(240);
+    // The room the row has: wide enough for "디바이스 기본 (Etc/UTC, UTC+0)" and most zones; the
+    // open list grows to its longest entry.
+    m_region->setFixedWidth(kRegionWidth);
     m_region->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_region->setMinimumContentsLength(12);
     row->addWidget(m_region);
     layout->addLayout(row);
     Bind::menu(m_region, m_settings, &Settings::clockTimeZoneID, &Settings::setClockTimeZoneID,

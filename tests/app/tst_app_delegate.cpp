@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(f.delegate->panel()->geometry().topRight(),
                  available.topRight() + QPoint(-40, 40));
         QCOMPARE(describe(f.menu()),
-                 QStringList({"Purrtick 정보...", "---", "⏹ 대기 · 집중 · 25분 (off)",
+                 QStringList({"Purrtick 정보...", "---", "\u25A0 대기 · 집중 · 25분 (off)",
                               "---", "시작", "리셋", "---", "타이머 설정...\tCtrl+,", "---",
                               "위젯 숨기기", "---", "표시 모드 (off)", "(o) 최상단 고정",
                               "( ) 데스크탑에만", "---", "Purrtick 종료\tCtrl+Q"}));
@@ -148,12 +148,12 @@ private slots:
         f.engine->tick();
         choose(f.menu(), "일시정지");
         QCOMPARE(f.engine->state(), TimerState::paused);
-        QCOMPARE(describe(f.menu()).at(2), QString("⏸ 23:30 · 집중 · 25분 (off)"));
+        QCOMPARE(describe(f.menu()).at(2), QString("\u275A\u275A 23:30 · 집중 · 25분 (off)"));
         choose(f.menu(), "계속");
         QCOMPARE(f.engine->state(), TimerState::running);
         choose(f.menu(), "리셋");
         QCOMPARE(f.engine->state(), TimerState::idle);
-        QCOMPARE(describe(f.menu()).at(2), QString("⏹ 대기 · 집중 · 25분 (off)"));
+        QCOMPARE(describe(f.menu()).at(2), QString("\u25A0 대기 · 집중 · 25분 (off)"));
     }
 
     void finishingShowsTheWidgetAndTheAlertItem() {

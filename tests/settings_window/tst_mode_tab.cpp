@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QSignalSpy>
+#include <QStyleOptionComboBox>
 #include <QTimeEdit>
 #include <QTimeZone>
 
@@ -220,6 +221,13 @@ private slots:
         QCOMPARE(combo->itemText(0), QStringLiteral("디바이스 기본 (Asia/Seoul, UTC+9)"));
         QCOMPARE(combo->itemText(1), QStringLiteral("아시아·중동"));
         QCOMPARE(combo->currentIndex(), 0);
+        // The chosen entry is shown whole, not cut mid-glyph.
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                           QStyle::SC_ComboBoxEditField, combo);
+        QVERIFY2(combo->fontMetrics().horizontalAdvance(combo->currentText()) <= field.width(),
+                 qPrintable(QString::number(field.width())));
         // Group titles are not choices.
         QVERIFY(!(combo->model()->flags(combo->model()->index(1, 0)) & Qt::ItemIsSelectable));
         int groups = 0;
