@@ -28,6 +28,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -152,7 +153,16 @@ CatTab::PhotoPicker CatTab::dialogPicker() {
         dialog.setDirectory(lastFolder.isEmpty()
                                 ? QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)
                                 : lastFolder);
-        if (dialog.exec() != QDialog::Accepted)
+        // Room for the file names and their columns (Qt's own choice cuts them), or the size
+        // the user gave it last time in this run; never larger than the screen.
+        static QSize lastSize(760, 520);
+        QSize size = lastSize;
+        if (const QScreen* screen = parent->screen())
+            size = size.boundedTo(screen->availableSize());
+        dialog.resize(size);
+        const int answer = dialog.exec();
+        lastSize = dialog.size();
+        if (answer != QDialog::Accepted)
             return std::nullopt;
         lastFolder = dialog.directory().absolutePath();
         return dialog.selectedFiles();

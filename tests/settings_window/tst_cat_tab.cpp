@@ -9,12 +9,14 @@
 #include "settings_window/selectable_card.h"
 #include "settings_window_fixture.h"
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTimer>
 
 namespace {
 
@@ -364,6 +366,29 @@ private slots:
         f->click(slider);
         f->press(Qt::Key_End);
         QCOMPARE(f->stored(QStringLiteral("catRotation")).toDouble(), 360.0);
+    }
+
+    // The photo picker opens at a size that shows its columns, and again at the size the user
+    // gave it.
+    void thePhotoPickerOpensWideAndRemembersItsSize() {
+        QWidget parent;
+        parent.resize(420, 520);
+        parent.show();
+        QList<QSize> opened;
+        const auto answerWith = [&opened](QSize resizeTo) {
+            QTimer::singleShot(0, [&opened, resizeTo] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                opened << dialog->size();
+                dialog->resize(resizeTo);
+                dialog->reject();
+            });
+        };
+        answerWith(QSize(700, 480));
+        QVERIFY(!CatTab::dialogPicker()(&parent));
+        answerWith(QSize(700, 480));
+        QVERIFY(!CatTab::dialogPicker()(&parent));
+        QCOMPARE(opened, (QList<QSize>{QSize(760, 520), QSize(700, 480)}));
     }
 };
 
