@@ -266,7 +266,7 @@ QWidget* CatTab::buildPhotoSection() {
         section));
 
     m_photoArea =
-        new PhotoDropArea([this](const QStringList& paths) { m_photos.addPhotos(paths); }, section);
+        new PhotoDropArea([this](const QStringList& paths) { addPhotos(paths); }, section);
     m_photoArea->setObjectName(QStringLiteral("photoLibraryGrid"));
     m_photoAreaLayout = TabPage::column(m_photoArea, 0);
     column->addWidget(m_photoArea);
@@ -278,6 +278,13 @@ QWidget* CatTab::buildPhotoSection() {
     row->addWidget(add);
     row->addStretch(1);
     column->addLayout(row);
+    m_notAdded = TabPage::note(QString(), section);
+    m_notAdded->setObjectName(QStringLiteral("photosNotAdded"));
+    QPalette orange = m_notAdded->palette();
+    orange.setColor(QPalette::WindowText, QColor(0xFF, 0x95, 0x00));
+    m_notAdded->setPalette(orange);
+    m_notAdded->hide();
+    column->addWidget(m_notAdded);
     return section;
 }
 
@@ -396,7 +403,17 @@ void CatTab::addPhoto() {
     const std::optional<QStringList> chosen = m_picker(this);
     if (!chosen)
         return;
-    m_photos.addPhotos(*chosen);
+    addPhotos(*chosen);
+}
+
+void CatTab::addPhotos(const QStringList& paths) {
+    const PhotoLibraryModel::Added added = m_photos.addPhotos(paths);
+    // Said once per try: the next try says its own outcome.
+    m_notAdded->setText(QStringLiteral("⚠︎ 사진 %1장을 보관함에 넣지 못했어요. 사진 파일인지, "
+                                       "디스크에 빈 "
+                                       "공간이 있는지 확인해 주세요.")
+                            .arg(added.failed));
+    m_notAdded->setVisible(added.failed > 0);
 }
 
 void CatTab::showEvent(QShowEvent* event) {

@@ -44,6 +44,8 @@ public:
 
     // Runs the picker and adds what it gives.
     void addPhoto();
+    // Adds dropped or chosen files, and says under the grid how many could not be added.
+    void addPhotos(const QStringList& paths);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -64,6 +66,7 @@ private:
     PhotoThumbnails* m_thumbnails;
 
     QWidget* m_photoArea = nullptr;
+    QLabel* m_notAdded = nullptr;
     QVBoxLayout* m_photoAreaLayout = nullptr;
     QWidget* m_photoGrid = nullptr;
     QList<PhotoCell*> m_cells;

@@ -48,10 +48,12 @@ void PhotoLibraryModel::removePhoto(const QString& file) {
     bump();
 }
 
-bool PhotoLibraryModel::addPhotos(const QStringList& paths) {
+PhotoLibraryModel::Added PhotoLibraryModel::addPhotos(const QStringList& paths) {
     std::optional<QString> first;
+    Added added;
     for (const QString& path : paths) {
         const std::optional<QString> name = m_library.add(path);
+        ++(name ? added.stored : added.failed);
         if (name && !first)
             first = name;
     }
@@ -60,7 +62,7 @@ bool PhotoLibraryModel::addPhotos(const QStringList& paths) {
         m_skins.setSelectedID(CatSkin::kCustomID.toString());
     }
     bump();
-    return first.has_value();
+    return added;
 }
 
 bool PhotoLibraryModel::saveEdited(const QByteArray& png, const QString& replacing) {

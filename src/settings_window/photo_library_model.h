@@ -33,8 +33,12 @@ public:
     // cat takes its place.
     void removePhoto(const QString& file);
     // Copies the files into the library in order, skipping (and logging) those that fail. The
-    // first stored becomes the normal picture when none is set. Whether any was stored.
-    bool addPhotos(const QStringList& paths);
+    // first stored becomes the normal picture when none is set.
+    struct Added {
+        int stored = 0;
+        int failed = 0; // not a picture, unreadable, or no room on the disk
+    };
+    Added addPhotos(const QStringList& paths);
     // Stores an edit as a new photo that takes over the edited photo's roles; the edited photo
     // stays as it was. Whether the edit was stored.
     bool saveEdited(const QByteArray& png, const QString& replacing);

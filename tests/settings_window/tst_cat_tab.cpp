@@ -9,11 +9,13 @@
 #include "settings_window/selectable_card.h"
 #include "settings_window_fixture.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTimer>
@@ -259,7 +261,7 @@ private slots:
         BundledCat none(empty.path());
         SkinStore skins(f->settings, none);
         PhotoLibraryModel photos(f->photos, f->settings, skins);
-        QVERIFY(photos.addPhotos(writePhotos(sources, 1)));
+        QVERIFY(photos.addPhotos(writePhotos(sources, 1)).stored == 1);
         QCOMPARE(skins.selectedID(), QStringLiteral("custom"));
         photos.removePhoto(photos.files().front());
         QCOMPARE(storedText(QStringLiteral("catSkinID")), QStringLiteral("cheese"));
@@ -366,6 +368,25 @@ private slots:
         f->click(slider);
         f->press(Qt::Key_End);
         QCOMPARE(f->stored(QStringLiteral("catRotation")).toDouble(), 360.0);
+    }
+
+    // Files that cannot be added (gone, not files, no room on the disk) are said under the
+    // grid, once, with how many; the next try that adds everything takes the line away.
+    void photosThatCannotBeAddedAreSaid() {
+        // One that went away before it was read, one that is a folder.
+        QStringList chosen = writePhotos(sources, 1);
+        chosen << sources.filePath(QStringLiteral("gone.jpg"));
+        QVERIFY(QDir(sources.path()).mkdir(QStringLiteral("album.png")));
+        chosen << sources.filePath(QStringLiteral("album.png"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("."));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("."));
+        addThroughButton(chosen);
+        QCOMPARE(model().files().size(), 1);
+        auto* line = f->find<QLabel>(QStringLiteral("photosNotAdded"));
+        QVERIFY(line->isVisible());
+        QVERIFY2(line->text().contains(QStringLiteral("사진 2장")), qPrintable(line->text()));
+        addThroughButton(writePhotos(sources, 1));
+        QVERIFY(!line->isVisible());
     }
 
     // The photo picker opens at a size that shows its columns, and again at the size the user
