@@ -359,6 +359,17 @@ QRectF WidgetView::sizeHandleRect() const {
         handle.moveRight(resizeArea().left());
     if (handle.intersects(rotateArea()))
         handle.moveLeft(rotateArea().right());
+    // Nor over the button ("끄기" during the alert is wide): beside it where there is room,
+    // else above it.
+    const QRectF button = controlRect();
+    if (!isClock() && handle.intersects(button)) {
+        QRectF beside = handle;
+        beside.moveLeft(button.right() + 2 * s());
+        if (bounds.contains(beside) && !beside.intersects(resizeArea()))
+            handle = beside;
+        else
+            handle.moveBottom(button.top() - 2 * s());
+    }
     return handle;
 }
 

@@ -310,21 +310,34 @@ private slots:
     void sizeHandleIsReachableAtEveryTextSize_data() {
         QTest::addColumn<double>("size");
         QTest::addColumn<double>("scale");
+        QTest::addColumn<bool>("alerting");
         for (double size : {12.0, 30.0, 55.0, 70.0, 90.0})
             for (double scale : {0.6, 1.0})
-                QTest::addRow("size %g, scale %g", size, scale) << size << scale;
+                for (bool alerting : {false, true})
+                    QTest::addRow("size %g, scale %g%s", size, scale, alerting ? ", alerting" : "")
+                        << size << scale << alerting;
     }
     void sizeHandleIsReachableAtEveryTextSize() {
         QFETCH(double, size);
         QFETCH(double, scale);
+        QFETCH(bool, alerting);
         Fixture f;
         f.layout.setScale(scale);
         f.resize();
         f.layout.setTimerFontSize(size);
+        if (alerting)
+            f.enter(3);
         f.pointAt(QPoint(int(50 * scale), int(50 * scale)));
         DragCatcher* handle = f.dragCatchers().at(1);
         QVERIFY(handle->isVisible());
         const QRect area = handle->geometry();
+        // Never over the button, which is wide during the alert.
+        const QRect button = f.view->findChild<HitArea*>()->geometry();
+        QVERIFY2(!area.intersects(button), qPrintable(QString("%1,%2 %3x%4")
+                                                          .arg(area.x())
+                                                          .arg(area.y())
+                                                          .arg(area.width())
+                                                          .arg(area.height())));
         QVERIFY2(f.view->rect().contains(area), qPrintable(QString("%1,%2 %3x%4")
                                                                .arg(area.x())
                                                                .arg(area.y())
