@@ -1,5 +1,6 @@
 #include "settings/timer_font.h"
 
+#include <QFontDatabase>
 #include <QPaintDevice>
 
 namespace {
@@ -30,7 +31,7 @@ FaceChoice faceFor(TimerFontStyle style) {
     case TimerFontStyle::serif:
         return {l({"Noto Serif CJK KR", "Serif"}), {}, QFont::Serif};
     case TimerFontStyle::typewriter:
-        return {l({"AmericanTypewriter-Bold", "American Typewriter", "GNU Typewriter",
+        return {l({"AmericanTypewriter-Bold", "American Typewriter", "GNUTypewriter",
                    "Courier Prime", "Monospace"}),
                 W::Bold, QFont::TypeWriter};
     case TimerFontStyle::chalkboard:
@@ -50,6 +51,16 @@ FaceChoice faceFor(TimerFontStyle style) {
 
 QStringList timerFontFamilies(TimerFontStyle style) {
     return faceFor(style).families;
+}
+
+QString installedTimerFamily(TimerFontStyle style) {
+    QStringList wanted = faceFor(style).families;
+    wanted.removeLast(); // the generic fallback
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& family : wanted)
+        if (installed.contains(family, Qt::CaseInsensitive))
+            return family;
+    return {};
 }
 
 void setLogicalPixelSize(QFont& font, qreal pixelSize, const QPaintDevice& device) {

@@ -18,5 +18,10 @@ QFont timerFont(TimerFontStyle style, qreal pixelSize, QFont::Weight weight,
 // takes whole pixels only, so the point size is chosen for that device's resolution.
 void setLogicalPixelSize(QFont& font, qreal pixelSize, const QPaintDevice& device);
 
-// The families asked for, most wanted first; fontconfig takes the first one installed.
+// The families asked for, most wanted first; fontconfig takes the first one installed. The last
+// is a generic family (any sans serif, serif or monospace face), the fallback.
 QStringList timerFontFamilies(TimerFontStyle style);
+
+// The first of the style's own faces that is installed; empty when none is, and text in that
+// style is drawn in whatever face the generic family gives.
+QString installedTimerFamily(TimerFontStyle style);

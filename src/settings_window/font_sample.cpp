@@ -22,8 +22,11 @@ qreal digitCell(const QFontMetricsF& metrics) {
 FontSample::FontSample(TimerFontStyle style, const QString& text, QWidget* parent)
     : QWidget(parent)
     , m_style(style)
-    , m_text(text) {
+    , m_text(text)
+    , m_missing(installedTimerFamily(style).isEmpty()) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    if (m_missing)
+        setToolTip(QStringLiteral("이 글꼴이 설치되어 있지 않아 기본 글꼴로 보여요."));
 }
 
 QFont FontSample::fontAt(qreal pixelSize) const {
@@ -59,6 +62,12 @@ QSize FontSample::minimumSizeHint() const {
 void FontSample::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    // A face that is not installed is said, not shown as some other face would draw it.
+    if (m_missing) {
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("글꼴 없음"));
+        return;
+    }
     const qreal size = fittedSize();
     const QFont font = fontAt(size);
     const QFontMetricsF metrics(font, this);

@@ -5,7 +5,8 @@
 #include <QWidget>
 
 // A line of text in one of the timer's typefaces, bold, with its digits in cells of equal
-// width as the widget draws them, shrunk (down to 60 %) when the space is too narrow.
+// width as the widget draws them, shrunk (down to 60 %) when the space is too narrow. Where
+// none of the style's faces is installed it says "글꼴 없음" instead.
 class FontSample : public QWidget {
     Q_OBJECT
 
@@ -14,6 +15,11 @@ public:
     static constexpr qreal kMinimumScale = 0.6;
 
     FontSample(TimerFontStyle style, const QString& text, QWidget* parent = nullptr);
+
+    // None of the style's own faces is installed.
+    bool isMissing() const { return m_missing; }
+    // The face the sample is drawn in.
+    QFont sampleFont() const { return fontAt(fittedSize()); }
 
     // The pixel size the text is drawn at in the current width.
     qreal fittedSize() const;
@@ -31,4 +37,5 @@ private:
 
     TimerFontStyle m_style;
     QString m_text;
+    bool m_missing;
 };

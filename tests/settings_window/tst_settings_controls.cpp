@@ -1,8 +1,12 @@
+#include "settings/timer_font.h"
 #include "settings_window/font_sample.h"
 #include "settings_window/number_field.h"
 
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 // The small controls of the settings window on their own.
@@ -89,6 +93,36 @@ private slots:
         sample.resize(int(natural * widthFraction), sample.sizeHint().height());
         QVERIFY2(std::abs(sample.fittedSize() / FontSample::kSize - scale) < 0.03,
                  qPrintable(QString::number(sample.fittedSize())));
+    }
+
+    // Each sample is drawn in a face of its own style, at its weight, or says the face is
+    // missing; a style never silently borrows another face.
+    void fontSamplesShowTheirOwnFace() {
+        int shown = 0;
+        for (TimerFontStyle style : allCases<TimerFontStyle>()) {
+            FontSample sample(style, QStringLiteral("12:34"));
+            const QString name = rawValue(style);
+            const QString installed = installedTimerFamily(style);
+            QCOMPARE(sample.isMissing(), installed.isEmpty());
+            if (installed.isEmpty())
+                continue;
+            ++shown;
+            // The face the glyphs really come from, as the sample lays them out.
+            QTextLayout layout(QStringLiteral("12:34"), sample.sampleFont());
+            layout.beginLayout();
+            layout.createLine();
+            layout.endLayout();
+            const QList<QGlyphRun> runs = layout.glyphRuns();
+            QVERIFY(!runs.isEmpty());
+            const QRawFont drawn = runs.first().rawFont();
+            QVERIFY2(drawn.familyName().compare(installed, Qt::CaseInsensitive) == 0,
+                     qPrintable(name + u": " + drawn.familyName() + u" for " + installed));
+            if (style == TimerFontStyle::rounded)
+                QVERIFY2(drawn.weight() >= QFont::Bold,
+                         qPrintable(QString::number(drawn.weight())));
+        }
+        if (shown == 0)
+            QSKIP("none of the timer's faces is installed here");
     }
 };
 
