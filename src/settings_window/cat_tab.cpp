@@ -409,10 +409,12 @@ void CatTab::addPhoto() {
 void CatTab::addPhotos(const QStringList& paths) {
     const PhotoLibraryModel::Added added = m_photos.addPhotos(paths);
     // Said once per try: the next try says its own outcome.
-    m_notAdded->setText(QStringLiteral("⚠︎ 사진 %1장을 보관함에 넣지 못했어요. 사진 파일인지, "
-                                       "디스크에 빈 "
-                                       "공간이 있는지 확인해 주세요.")
-                            .arg(added.failed));
+    m_notAdded->setText(
+        QStringLiteral(
+            "⚠︎ 사진 %1장을 보관함에 넣지 못했어요. 사진 파일인지, "
+            "디스크에 빈 "
+            "공간이 있는지 확인해 주세요.")
+            .arg(added.failed));
     m_notAdded->setVisible(added.failed > 0);
 }
 

@@ -99,10 +99,10 @@ private slots:
         QCOMPARE(f.delegate->panel()->geometry().topRight(),
                  available.topRight() + QPoint(-40, 40));
         QCOMPARE(describe(f.menu()),
-                 QStringList({"Purrtick 정보...", "---", "\u25A0 대기 · 집중 · 25분 (off)",
-                              "---", "시작", "리셋", "---", "타이머 설정...\tCtrl+,", "---",
-                              "위젯 숨기기", "---", "표시 모드 (off)", "(o) 최상단 고정",
-                              "( ) 데스크탑에만", "---", "Purrtick 종료\tCtrl+Q"}));
+                 QStringList({"Purrtick 정보...", "---", "\u25A0 대기 · 집중 · 25분 (off)", "---",
+                              "시작", "리셋", "---", "타이머 설정...\tCtrl+,", "---", "위젯 숨기기",
+                              "---", "표시 모드 (off)", "(o) 최상단 고정", "( ) 데스크탑에만",
+                              "---", "Purrtick 종료\tCtrl+Q"}));
         QVERIFY(f.delegate->panel()->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(f.delegate->panel()->windowFlags() & Qt::WindowDoesNotAcceptFocus);
     }

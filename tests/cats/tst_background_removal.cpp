@@ -158,7 +158,7 @@ private slots:
         QTest::newRow("noise") << 1 << 0.9;
         QTest::newRow("busy shapes") << 2 << 0.55;
         QTest::newRow("similar colours") << 4 << 0.9;
-        QTest::newRow("room") << 5 << 0.9;
+        QTest::newRow("room") << 5 << 0.85;
     }
     void cutsOutBuiltInArtwork() {
         QFETCH(int, background);
