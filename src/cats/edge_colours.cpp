@@ -60,10 +60,15 @@ void localAverage(const cv::Mat& bgr, const cv::Mat& where, int radius, cv::Mat&
 
 } // namespace
 
-cv::Mat foreground(const cv::Mat& bgr, const cv::Mat& alpha) {
-    cv::Mat result = bgr.clone();
-    if (bgr.empty() || cv::countNonZero((alpha > 0) & (alpha < 255)) == 0)
-        return result;
+void cleanEdges(cv::Mat& bgr, const cv::Mat& alpha) {
+    // Each pixel's new colour depends on its own and on averages taken first: the picture is
+    // changed in place, with no second copy of a 12-megapixel picture.
+    cv::Mat& result = bgr;
+    cv::Mat soft;
+    cv::inRange(alpha, 1, 254, soft);
+    if (bgr.empty() || cv::countNonZero(soft) == 0)
+        return;
+    soft.release();
     // A mask is seldom exact to the pixel: the solid pixels just inside its edge may be mixed
     // too. Those within a few pixels of the edge are judged by their colour.
     const int rim = std::max(3, std::max(bgr.cols, bgr.rows) / kRimShare);
@@ -128,7 +133,6 @@ cv::Mat foreground(const cv::Mat& bgr, const cv::Mat& alpha) {
             }
         }
     }
-    return result;
 }
 
 } // namespace EdgeColours

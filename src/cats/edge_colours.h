@@ -10,8 +10,8 @@
 // solution unsteady, taken from the subject's own pixels nearby.
 namespace EdgeColours {
 
-// `bgr` (8-bit, 3 channels) and `alpha` (8-bit, the mask) of the same size; the colours to show
-// under the mask, equal to `bgr` wherever alpha is 0 or 255.
-cv::Mat foreground(const cv::Mat& bgr, const cv::Mat& alpha);
+// Makes `bgr` (8-bit, 3 channels) the colours to show under `alpha` (8-bit, the mask, of the
+// same size): unchanged wherever alpha is 0, and where it is 255 away from the edge.
+void cleanEdges(cv::Mat& bgr, const cv::Mat& alpha);
 
 } // namespace EdgeColours

@@ -278,12 +278,12 @@ Result cutOutWith(const QImage& image, const QImage& mask) {
     const QRect around = result.bounds.adjusted(-margin, -margin, margin, margin) & image.rect();
     cv::Mat colours;
     try {
-        const cv::Mat bgr = OpenCvImage::toBgr(image.copy(around));
-        cv::Mat alpha(around.height(), around.width(), CV_8U);
-        for (int y = 0; y < around.height(); ++y)
-            std::copy_n(mask.constScanLine(around.y() + y) + around.x(), around.width(),
-                        alpha.ptr<uchar>(y));
-        colours = EdgeColours::foreground(bgr, alpha);
+        colours = OpenCvImage::toBgr(image.copy(around));
+        // The mask's part, read where it lies (its lines are 4-byte aligned).
+        const cv::Mat alpha(around.height(), around.width(), CV_8U,
+                            const_cast<uchar*>(mask.constScanLine(around.y()) + around.x()),
+                            size_t(mask.bytesPerLine()));
+        EdgeColours::cleanEdges(colours, alpha);
     } catch (const cv::Exception&) {
         colours.release(); // the photo's own colours, halo and all
     } catch (const std::bad_alloc&) {

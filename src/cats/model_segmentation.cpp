@@ -89,11 +89,16 @@ QImage foregroundMask(const QImage& image, SaliencyModel& model, QString* error,
         image.height() < OpenCvImage::kMinSide)
         return {};
     return OpenCvImage::guarded(error, [&]() -> QImage {
+        // Only the reduced guide is kept through the network's work: a 12-megapixel picture's
+        // full copy would stand beside the network's own buffers at the peak.
         cv::Mat transparent;
-        const cv::Mat full = OpenCvImage::toBgr(image, &transparent);
+        const cv::Size full(image.width(), image.height());
         cv::Mat guide;
-        cv::resize(full, guide, OpenCvImage::fitted(full.size(), kRefineSize), 0, 0,
-                   cv::INTER_AREA);
+        {
+            const cv::Mat bgr =
+                OpenCvImage::toBgr(image, image.hasAlphaChannel() ? &transparent : nullptr);
+            cv::resize(bgr, guide, OpenCvImage::fitted(full, kRefineSize), 0, 0, cv::INTER_AREA);
+        }
         const cv::Mat raw = mirroredPrediction(model, guide);
         if (isCancelled(cancelled) || !showsSubject(raw))
             return {};
@@ -116,7 +121,7 @@ QImage foregroundMask(const QImage& image, SaliencyModel& model, QString* error,
             cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * radius + 1, 2 * radius + 1)));
         cv::Mat soft = OpenCvImage::softEdge(refined);
         soft.setTo(0, reach == 0);
-        return OpenCvImage::fullMask(soft, full.size(), transparent);
+        return OpenCvImage::fullMask(soft, full, transparent);
     });
 }
 
