@@ -31,11 +31,21 @@ constexpr std::array<Option, 9> kOptions{{
 Request parse(const QStringList& arguments) {
     Request request;
     bool chosen = false;
+    bool valueOfQtOption = false;
     for (const QString& argument : arguments) {
         const bool ours = argument.startsWith(QStringLiteral("--")) ||
                           argument == QStringLiteral("-h") || argument == QStringLiteral("-v");
-        if (!ours)
+        if (!ours) {
+            // Qt's own options ("-platform xcb", "-style Fusion") are Qt's to read; a word of
+            // its own ("purrtick start") is a mistake, not a command.
+            const bool qtOption = argument.startsWith(u'-');
+            if (!qtOption && !valueOfQtOption)
+                return Request{Request::Kind::usageError, Command::show, false,
+                               QStringLiteral("알 수 없는 인자: ") + argument};
+            valueOfQtOption = qtOption;
             continue;
+        }
+        valueOfQtOption = false;
         if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h"))
             return Request{Request::Kind::help, Command::show, false, {}};
         if (argument == QStringLiteral("--version") || argument == QStringLiteral("-v"))

@@ -1,6 +1,7 @@
 // purrtick-cutout INPUT OUTPUT.png: cuts the subject of a picture out of its background, as the
 // photo editor does. Exit status 0 when the cut-out was written, 1 when no foreground was found,
-// 2 when the input is not a picture, 3 when a file cannot be read or written.
+// 2 when the input is not a picture or the arguments are wrong, 3 when a file cannot be read or
+// written.
 #include "cats/image_decoding.h"
 #include "cats/image_editing.h"
 #include "platform/safe_files.h"
@@ -16,8 +17,8 @@ int main(int argc, char* argv[]) {
     const QString usage = QStringLiteral(
         "usage: purrtick-cutout INPUT OUTPUT.png\n"
         "Cuts the subject of a picture out of its background, trimmed to its outline.\n"
-        "Exit status: 0 written, 1 no subject found, 2 not a picture, 3 a file cannot be read "
-        "or written.\n");
+        "Exit status: 0 written, 1 no subject found, 2 not a picture or wrong arguments, 3 a file "
+        "cannot be read or written.\n");
     if (args.size() == 2 &&
         (args[1] == QStringLiteral("--help") || args[1] == QStringLiteral("-h"))) {
         QTextStream(stdout) << usage;
@@ -25,7 +26,7 @@ int main(int argc, char* argv[]) {
     }
     if (args.size() != 3) {
         err << usage;
-        return 3;
+        return 2;
     }
     // Only a regular file of a size a picture can have; the decoder reads it as it needs.
     QString error;

@@ -32,7 +32,11 @@ void FinishNotification::alertingChanged() {
     }
     if (!m_settings.notifyOnFinish())
         return;
+    DesktopNotifications::Emphasis emphasis;
+    emphasis.critical = true;
+    emphasis.silent = m_settings.soundOnFinish();
     m_notifications.show(QStringLiteral("Purrtick"), m_engine.subtitle(),
                          {{QStringLiteral("default"), QStringLiteral("위젯 보기")},
-                          {QStringLiteral("stop-alert"), QStringLiteral("알림 끄기")}});
+                          {QStringLiteral("stop-alert"), QStringLiteral("알림 끄기")}},
+                         emphasis);
 }

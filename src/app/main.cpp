@@ -47,7 +47,13 @@ int main(int argc, char* argv[]) {
         std::fputs(CommandLine::usage().toLocal8Bit().constData(), stdout);
         return 0;
     case CommandLine::Request::Kind::version:
-        std::fputs("Purrtick " PURRTICK_VERSION "\n", stdout);
+        std::fputs("Purrtick " PURRTICK_VERSION "\n"
+                   "Copyright 2026 The Purrtick developers\n"
+                   "License GPLv3+: GNU GPL version 3 or later "
+                   "<https://gnu.org/licenses/gpl.html>.\n"
+                   "This is free software: you are free to change and redistribute it.\n"
+                   "There is NO WARRANTY, to the extent permitted by law.\n",
+                   stdout);
         return 0;
     case CommandLine::Request::Kind::usageError:
         std::fputs((QStringLiteral("purrtick: ") + request.error + QLatin1Char('\n') +

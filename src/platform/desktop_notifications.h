@@ -5,6 +5,15 @@
 
 #include <functional>
 
+// How a notification asks for attention.
+struct NotificationEmphasis {
+    // Shown even while the desktop holds notifications back (do not disturb): a timer the user
+    // set is what they asked to be told about.
+    bool critical = false;
+    // The program sounds its own alert; the notification server plays none.
+    bool silent = false;
+};
+
 // The program's one desktop notification: shown, replaced, withdrawn; the user's choice of one
 // of its actions is reported through onAction.
 class DesktopNotifications {
@@ -14,11 +23,13 @@ public:
         QString label;
     };
 
+    using Emphasis = NotificationEmphasis;
+
     virtual ~DesktopNotifications() = default;
 
     // Shows the notification, replacing the one shown before; it stays until withdrawn.
-    virtual void show(const QString& summary, const QString& body,
-                      const QList<Action>& actions) = 0;
+    virtual void show(const QString& summary, const QString& body, const QList<Action>& actions,
+                      Emphasis emphasis = {}) = 0;
     // Takes the notification off the screen, if one is shown.
     virtual void withdraw() = 0;
 

@@ -37,7 +37,7 @@ bool FreedesktopNotifications::connected() {
 }
 
 void FreedesktopNotifications::show(const QString& summary, const QString& body,
-                                    const QList<Action>& actions) {
+                                    const QList<Action>& actions, Emphasis emphasis) {
     if (!connected()) {
         reportUnavailable(QStringLiteral("세션 버스에 연결할 수 없음"));
         return;
@@ -49,6 +49,10 @@ void FreedesktopNotifications::show(const QString& summary, const QString& body,
     hints.insert(QStringLiteral("desktop-entry"), m_desktopEntry);
     // Stays on screen until it is withdrawn: the alert goes on until the user stops it.
     hints.insert(QStringLiteral("resident"), true);
+    if (emphasis.critical)
+        hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
+    if (emphasis.silent)
+        hints.insert(QStringLiteral("suppress-sound"), true);
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     call << QStringLiteral("Purrtick") << m_id << m_iconName << summary << body << flatActions

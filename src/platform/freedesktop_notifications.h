@@ -21,7 +21,8 @@ public:
     FreedesktopNotifications(std::function<QDBusConnection()> bus, QString iconName,
                              QString desktopEntry, QObject* parent = nullptr);
 
-    void show(const QString& summary, const QString& body, const QList<Action>& actions) override;
+    void show(const QString& summary, const QString& body, const QList<Action>& actions,
+              Emphasis emphasis) override;
     void withdraw() override;
 
 private slots:

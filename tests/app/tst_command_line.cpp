@@ -34,6 +34,10 @@ private slots:
             << QStringList{"--start", "--pause"} << Kind::usageError << Command::show << false;
         QTest::newRow("one dash too few for ours")
             << QStringList{"-start"} << Kind::run << Command::show << false;
+        QTest::newRow("a bare word")
+            << QStringList{"start"} << Kind::usageError << Command::show << false;
+        QTest::newRow("a bare word after a command")
+            << QStringList{"--toggle", "now"} << Kind::usageError << Command::show << false;
     }
     void parse() {
         QFETCH(QStringList, arguments);

@@ -98,6 +98,11 @@ private slots:
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.exitCode(), 0);
         QVERIFY(process.readAllStandardOutput().contains("usage: purrtick-cutout"));
+        // Wrong arguments are a usage error (2), as the manual page says.
+        process.start(PURRTICK_CUTOUT, {"only-one.png"});
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 2);
+        QVERIFY(process.readAllStandardError().contains("usage: purrtick-cutout"));
     }
 
     void refusesInputsThatAreNotRegularFiles_data() {

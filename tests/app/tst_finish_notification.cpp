@@ -110,6 +110,19 @@ private slots:
         QCOMPARE(shown.actions, QStringList({"default", "위젯 보기", "stop-alert", "알림 끄기"}));
         QCOMPARE(shown.hints.value("desktop-entry").toString(),
                  QStringLiteral("io.github.purrtick.Purrtick"));
+        // Shown through "do not disturb"; silent, since the program beeps itself.
+        QCOMPARE(shown.hints.value("urgency").value<uchar>(), uchar(2));
+        QCOMPARE(shown.hints.value("suppress-sound").toBool(), true);
+    }
+
+    // With the finish sound off, the notification server may sound its own.
+    void withoutTheProgramsSoundTheServerMaySound() {
+        Fixture f;
+        f.settings.setSoundOnFinish(false);
+        f.finishCountdown();
+        QTRY_COMPARE(m_server->shown.size(), 1);
+        QVERIFY(!m_server->shown.front().hints.contains("suppress-sound"));
+        QCOMPARE(m_server->shown.front().hints.value("urgency").value<uchar>(), uchar(2));
     }
 
     // The notification's action stops the alert, which withdraws the notification.
