@@ -70,6 +70,25 @@ private slots:
               "--settings", "--quit", "--help", "--version"})
             QVERIFY2(usage.contains(option), option);
     }
+
+    // The manual pages, English and Korean, describe every option the program takes.
+    void manualPagesNameEveryOption_data() {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("English") << QStringLiteral(PURRTICK_MAN_PAGE);
+        QTest::newRow("Korean") << QStringLiteral(PURRTICK_MAN_PAGE_KO);
+    }
+    void manualPagesNameEveryOption() {
+        QFETCH(QString, page);
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        // roff writes a hyphen in an option as "\-".
+        const QString text =
+            QString::fromUtf8(file.readAll()).replace(QStringLiteral("\\-"), QStringLiteral("-"));
+        for (const char* option :
+             {"--show", "--toggle", "--start", "--pause", "--reset", "--stop-alert", "--hide",
+              "--settings", "--quit", "--help", "--version"})
+            QVERIFY2(text.contains(QLatin1String(option)), option);
+    }
 };
 
 QTEST_GUILESS_MAIN(CommandLineTest)

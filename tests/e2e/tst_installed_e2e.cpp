@@ -33,6 +33,7 @@ private slots:
               "share/purrtick/Purrtick_Purrtick.bundle/Cats/names.json",
               "share/purrtick/Purrtick_Purrtick.bundle/Cats/256/cat.png",
               "share/man/man1/purrtick.1.gz", "share/man/man1/purrtick-cutout.1.gz",
+              "share/man/ko/man1/purrtick.1.gz", "share/man/ko/man1/purrtick-cutout.1.gz",
               "share/doc/purrtick/LICENSE-fluentui-emoji.txt",
               "share/doc/purrtick/LICENSE-phosphor-icons.txt"})
             QTest::newRow(path) << QString(path);
