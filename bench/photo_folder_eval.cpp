@@ -127,20 +127,9 @@ void evaluate(const char* label, const std::vector<Photo>& photos, const Method&
 // The photo as the user would crop it: the cat's box and a tenth of its size on every side.
 // (Scored without the cat-free bands, which a crop to the cat leaves none of.)
 Photo cropped(const Photo& photo) {
-    int left = photo.truth.width(), top = photo.truth.height(), right = -1, bottom = -1;
-    for (int y = 0; y < photo.truth.height(); ++y) {
-        const uchar* truth = photo.truth.constScanLine(y);
-        for (int x = 0; x < photo.truth.width(); ++x)
-            if (truth[x] > 127) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-    }
-    if (right < left)
+    const QRect box = OpenCvImage::boundsAbove(photo.truth, 127);
+    if (box.isEmpty())
         return photo;
-    const QRect box(QPoint(left, top), QPoint(right, bottom));
     const QRect crop =
         box.adjusted(-box.width() / 10, -box.height() / 10, box.width() / 10, box.height() / 10) &
         photo.picture.rect();

@@ -256,21 +256,10 @@ Result cutOutWith(const QImage& image, const QImage& mask) {
     Result result;
 
     // Trim to what is visibly foreground.
-    int left = mask.width(), top = mask.height(), right = -1, bottom = -1;
-    for (int y = 0; y < mask.height(); ++y) {
-        const uchar* row = mask.constScanLine(y);
-        for (int x = 0; x < mask.width(); ++x) {
-            if (row[x] > 0) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-        }
-    }
-    if (right < left)
+    result.bounds = OpenCvImage::boundsAbove(mask, 0);
+    if (result.bounds.isEmpty())
         return result;
-    result.bounds = QRect(QPoint(left, top), QPoint(right, bottom));
+    const int left = result.bounds.x(), top = result.bounds.y();
 
     // The soft edge's colours without the background's share, estimated from a margin of the
     // surroundings around the cut.

@@ -54,6 +54,13 @@ cv::Mat softEdge(const cv::Mat& refined) {
     return (refined - 0.5) * 2.5 + 0.5;
 }
 
+QRect boundsAbove(const QImage& grey, int level) {
+    const cv::Mat view(grey.height(), grey.width(), CV_8U, const_cast<uchar*>(grey.constBits()),
+                       size_t(grey.bytesPerLine()));
+    const cv::Rect box = cv::boundingRect(view > level);
+    return QRect(box.x, box.y, box.width, box.height);
+}
+
 QImage toGrayscale(const cv::Mat& mask) {
     QImage image(mask.cols, mask.rows, QImage::Format_Grayscale8);
     for (int y = 0; y < mask.rows; ++y)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include <atomic>
@@ -15,6 +16,10 @@ cv::Mat toBgr(const QImage& image, cv::Mat* transparent = nullptr);
 
 // `size` shrunk to fit `longSide` (never enlarged), aspect kept.
 cv::Size fitted(cv::Size size, int longSide);
+
+// The smallest rectangle holding every pixel of an 8-bit greyscale image above `level`; empty
+// when there is none.
+QRect boundsAbove(const QImage& grey, int level);
 
 // An 8-bit single-channel matrix as a greyscale image.
 QImage toGrayscale(const cv::Mat& mask);

@@ -1,5 +1,7 @@
 #include "settings_window/mask_brush.h"
 
+#include "cats/opencv_image.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -133,20 +135,9 @@ void MaskBrush::compose(const QRect& rect) {
 }
 
 QImage MaskBrush::trimmed(QRect* bounds) const {
-    int left = m_composed.width(), top = m_composed.height(), right = -1, bottom = -1;
-    for (int y = 0; y < m_composed.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(m_composed.constScanLine(y));
-        for (int x = 0; x < m_composed.width(); ++x) {
-            if (qAlpha(row[x])) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-        }
-    }
-    const QRect shown =
-        right < left ? m_composed.rect() : QRect(QPoint(left, top), QPoint(right, bottom));
+    const QRect visible =
+        OpenCvImage::boundsAbove(m_composed.convertToFormat(QImage::Format_Alpha8), 0);
+    const QRect shown = visible.isEmpty() ? m_composed.rect() : visible;
     if (bounds)
         *bounds = shown;
     QImage result = m_composed.copy(shown);

@@ -66,15 +66,6 @@ private slots:
         QCOMPARE(declared->outputNames, QList<QByteArray>{"output"});
     }
 
-    void outputsAreListedInTheirOrder() {
-        TinyOnnx::Options sides;
-        sides.sideOutput = true;
-        const std::optional<OnnxGraph::Declared> declared =
-            OnnxGraph::read(TinyOnnx::model({1, 3, 320, 320}, sides));
-        QVERIFY(declared);
-        QCOMPARE(declared->outputNames, (QList<QByteArray>{"output", "side"}));
-    }
-
     // Writing a shape into the declared input changes that and nothing else.
     void aDeclaredInputShapeIsRewritten() {
         TinyOnnx::Options options;
