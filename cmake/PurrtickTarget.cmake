@@ -13,6 +13,14 @@ function(purrtick_target_defaults target)
         target_compile_options(${target} PRIVATE
             -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
         target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    else()
+        # Debian's hardening, as dpkg-buildflags gives it with hardening=+all: checked buffer
+        # functions where the optimiser knows the sizes (optimised builds only), a guarded stack,
+        # and relocations bound at start and then read-only.
+        target_compile_definitions(${target} PRIVATE
+            $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
+        target_compile_options(${target} PRIVATE -fstack-protector-strong)
+        target_link_options(${target} PRIVATE -Wl,-z,relro -Wl,-z,now)
     endif()
 endfunction()
 

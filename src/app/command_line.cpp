@@ -79,18 +79,28 @@ QString usage() {
     return text;
 }
 
-QByteArray requestLine(Command command) {
+QString actionName(Command command) {
     for (const Option& option : kOptions)
         if (option.command == command)
-            return QByteArray(option.name) + '\n';
-    return QByteArrayLiteral("show\n");
+            return QLatin1String(option.name);
+    return QStringLiteral("show");
+}
+
+std::optional<Command> commandFromActionName(const QString& name) {
+    for (const Option& option : kOptions)
+        if (name == QLatin1String(option.name))
+            return option.command;
+    return std::nullopt;
+}
+
+QByteArray requestLine(Command command) {
+    return actionName(command).toLatin1() + '\n';
 }
 
 std::optional<Command> commandFromLine(const QByteArray& line) {
-    for (const Option& option : kOptions)
-        if (line == QByteArray(option.name) + '\n')
-            return option.command;
-    return std::nullopt;
+    if (!line.endsWith('\n'))
+        return std::nullopt;
+    return commandFromActionName(QString::fromLatin1(line.chopped(1)));
 }
 
 } // namespace CommandLine

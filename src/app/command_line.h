@@ -28,6 +28,11 @@ Request parse(const QStringList& arguments);
 // The usage text for --help (and, after the error, on standard error).
 QString usage();
 
+// The command's name ("stop-alert"): the option without its dashes and the action a launcher
+// or another program asks for on the session bus; and back.
+QString actionName(Command command);
+std::optional<Command> commandFromActionName(const QString& name);
+
 // The line a later launch sends to the running instance, and back.
 QByteArray requestLine(Command command);
 std::optional<Command> commandFromLine(const QByteArray& line);

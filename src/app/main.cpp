@@ -6,6 +6,7 @@
 #include "app/app_delegate.h"
 #include "app/app_identity.h"
 #include "app/command_line.h"
+#include "app/dbus_control.h"
 #include "app/finish_notification.h"
 #include "app/platform_choice.h"
 #include "app/qt_translations.h"
@@ -75,6 +76,11 @@ int main(int argc, char* argv[]) {
     // An accessory: closing a window never ends the program; only the quit command does.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // A running instance takes the command on the session bus where there is one, through its
+    // socket otherwise. Only the instance holding the lock takes the bus name, so the two never
+    // disagree about which instance is the one.
+    if (DBusControl::askRunningInstance(QDBusConnection::sessionBus(), request.command))
+        return 0;
     SingleInstance instance(Paths::runtimeDirectory());
     if (!instance.claim(CommandLine::requestLine(request.command)))
         return 0;
@@ -118,6 +124,10 @@ int main(int argc, char* argv[]) {
         if (const std::optional<CommandLine::Command> command = CommandLine::commandFromLine(line))
             appDelegate.perform(*command);
     };
+    DBusControl control(
+        TimerEngine::shared(), ClockEngine::shared(), Settings::shared(),
+        [&appDelegate](CommandLine::Command command) { appDelegate.perform(command); });
+    control.publish(QDBusConnection::sessionBus());
 
     // The updater: created first and started first in the launch sequence.
     QNetworkAccessManager network;

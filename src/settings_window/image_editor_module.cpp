@@ -13,7 +13,7 @@ namespace ImageEditorModule {
 
 QString defaultPath() {
     return QDir(QCoreApplication::applicationDirPath())
-        .absoluteFilePath(QStringLiteral("../lib/purrtick/purrtick-image-editor.so"));
+        .absoluteFilePath(QStringLiteral("../" PURRTICK_MODULE_DIR "/purrtick-image-editor.so"));
 }
 
 namespace {

@@ -32,8 +32,8 @@ inline constexpr char kOpenSymbol[] = "purrtick_open_image_editor";
 using VersionFunction = int (*)();
 using OpenFunction = QDialog* (*)(const Request&);
 
-// Where the module is: lib/purrtick beside the program's bin folder, in the build tree and in
-// an installed prefix alike.
+// Where the module is: the program's module folder (lib/<multiarch>/purrtick) beside its bin
+// folder, in the build tree and in an installed prefix alike.
 QString defaultPath();
 
 // Opens editors from the module at `path`, loaded on first use. Nothing (the editor is not

@@ -12,6 +12,7 @@
 #include "widget/soft_shadow.h"
 #include "widget/widget_accessibility.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -68,6 +69,9 @@ WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_Hover);
     setMouseTracking(false);
+    // The window never takes the focus from the user's work by a click; where the keyboard
+    // does reach it, Space and Escape work the button.
+    setFocusPolicy(Qt::TabFocus);
 
     // Created back to front, as they are drawn: the text's drag area and its size handle, the
     // controls column above the text (the button takes the clicks where the two overlap), and
@@ -190,6 +194,13 @@ bool WidgetView::isClock() const {
 
 QString WidgetView::displayText() const {
     return isClock() ? m_clock.displayText() : m_engine.displayText();
+}
+
+QString WidgetView::accessibleSummary() const {
+    if (isClock())
+        return WidgetAccessibility::clockSummary(m_clock.displayText());
+    return WidgetAccessibility::countdownSummary(m_engine.state(), m_engine.remaining(),
+                                                 m_engine.isAlerting());
 }
 
 QColor WidgetView::timeColor(const QColor& base) const {
@@ -398,6 +409,13 @@ void WidgetView::refreshState() {
                                                                 : QStringLiteral("시작"));
     refreshVisibility();
     layoutChildren();
+    // The name is read when asked; only a change of state (not of the seconds) is told.
+    const QString announced = isClock() ? QStringLiteral("clock")
+                                        : QString::number(int(state)) + QString::number(alerting);
+    if (announced != m_announcedState) {
+        m_announcedState = announced;
+        WidgetAccessibility::announceNameChange(this);
+    }
 }
 
 void WidgetView::refreshVisibility() {
@@ -405,6 +423,7 @@ void WidgetView::refreshVisibility() {
     m_controlsOpacity.animateTo(showsControls() ? 1.0 : 0.0, fade());
     const bool controls = showsControls();
     m_control->setVisible(!isClock() && (controls || m_engine.isAlerting()));
+    m_control->setEnabled(!isClock());
     m_textDrag->setVisible(controls);
     m_sizeHandle->setVisible(controls);
     m_rotate->setVisible(controls);
@@ -470,6 +489,16 @@ void WidgetView::pressControl() {
         m_engine.resume();
         break;
     }
+}
+
+void WidgetView::keyPressEvent(QKeyEvent* event) {
+    const bool alerting = !isClock() && m_engine.isAlerting();
+    if (event->key() == Qt::Key_Space && !isClock())
+        pressControl();
+    else if (event->key() == Qt::Key_Escape && alerting)
+        m_engine.stopAlert();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void WidgetView::resizeEvent(QResizeEvent* event) {

@@ -54,6 +54,8 @@ public:
 
     // What the view derives from the models (exposed for tests).
     QString displayText() const;
+    // What the widget shows, in words, for assistive tools.
+    QString accessibleSummary() const;
     QColor timeColor(const QColor& base) const;
     bool showsCount() const;
     bool showsControls() const;
@@ -79,6 +81,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -128,6 +131,7 @@ private:
     AnimatedValue m_rotation{0.0};
     AnimatedValue m_photoScale{1.0};
     bool m_wasAlerting = false;
+    QString m_announcedState; // what the accessible name said of the state when last announced
     struct PhotoLayer {
         qint64 key = 0;
         QImage image;

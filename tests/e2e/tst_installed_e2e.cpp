@@ -29,13 +29,15 @@ private slots:
         QTest::addColumn<QString>("path");
         const QString id = PURRTICK_APP_ID;
         for (const char* path :
-             {"bin/purrtick", "bin/purrtick-cutout", "lib/purrtick/purrtick-image-editor.so",
+             {"bin/purrtick", "bin/purrtick-cutout",
+              PURRTICK_MODULE_DIR "/purrtick-image-editor.so",
               "share/purrtick/Purrtick_Purrtick.bundle/Cats/names.json",
               "share/purrtick/Purrtick_Purrtick.bundle/Cats/256/cat.png",
               "share/man/man1/purrtick.1.gz", "share/man/man1/purrtick-cutout.1.gz",
               "share/man/ko/man1/purrtick.1.gz", "share/man/ko/man1/purrtick-cutout.1.gz",
               "share/doc/purrtick/LICENSE-fluentui-emoji.txt",
-              "share/doc/purrtick/LICENSE-phosphor-icons.txt"})
+              "share/doc/purrtick/LICENSE-phosphor-icons.txt",
+              "share/dbus-1/services/" PURRTICK_APP_ID ".service"})
             QTest::newRow(path) << QString(path);
         QTest::newRow("desktop entry") << "share/applications/" + id + ".desktop";
         QTest::newRow("metainfo") << "share/metainfo/" + id + ".metainfo.xml";
