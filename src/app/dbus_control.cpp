@@ -139,6 +139,13 @@ DBusControl::DBusControl(TimerEngine& timer, ClockEngine& clock, Settings& setti
     connect(&settings, &Settings::widgetModeChanged, this, &DBusControl::announceChanges);
 }
 
+DBusControl::~DBusControl() {
+    if (m_connection.isConnected()) {
+        m_connection.unregisterObject(objectPath());
+        m_connection.unregisterService(serviceName());
+    }
+}
+
 bool DBusControl::publish(QDBusConnection connection) {
     if (!connection.isConnected()) {
         qCInfo(lcPurrtick, "세션 버스가 없어 D-Bus로 명령을 받지 않음");

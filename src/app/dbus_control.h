@@ -29,6 +29,8 @@ public:
     using Perform = std::function<void(CommandLine::Command)>;
     DBusControl(TimerEngine& timer, ClockEngine& clock, Settings& settings, Perform perform,
                 QObject* parent = nullptr);
+    // Gives the name back.
+    ~DBusControl() override;
 
     // Exports the object and takes the name (never queued behind another owner). False, logged,
     // when the bus is not there or the name is taken.

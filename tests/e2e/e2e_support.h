@@ -92,9 +92,10 @@ public:
     QString home() const { return m_home.path(); }
     QString runtimeDirectory() const { return m_home.filePath("run"); }
 
-private:
+    // The environment it runs in: its own home, XDG folders and runtime directory.
     QProcessEnvironment environment() const;
 
+private:
     QString m_binary;
     QTemporaryDir m_home;
     QProcess m_process;

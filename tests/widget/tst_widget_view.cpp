@@ -360,29 +360,45 @@ private slots:
         QVERIFY(!f.clockEngine.isTicking());
     }
 
-    // Assistive tools see a button named for what it does now, which they can press, and four
-    // named grips.
+    // Assistive tools read the widget's name as what it shows, and see a button named for what
+    // it does now, which they can press with the pointer elsewhere (the button not drawn), and
+    // four named grips.
     void controlsAreAccessible_data() {
         QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("summary");
         QTest::addColumn<QString>("name");
         QTest::addColumn<TimerState>("afterPress");
-        QTest::newRow("idle") << 0 << "시작" << TimerState::running;
-        QTest::newRow("running") << 1 << "일시정지" << TimerState::paused;
-        QTest::newRow("paused") << 2 << "계속" << TimerState::running;
-        QTest::newRow("alerting") << 3 << "끄기" << TimerState::done;
-        QTest::newRow("done") << 4 << "시작" << TimerState::running;
+        QTest::newRow("idle") << 0 << "Purrtick, 남은 시간 25분, 대기 중"
+                              << "시작" << TimerState::running;
+        QTest::newRow("running") << 1 << "Purrtick, 남은 시간 24분 59초, 진행 중"
+                                 << "일시정지" << TimerState::paused;
+        QTest::newRow("paused") << 2 << "Purrtick, 남은 시간 25분, 일시정지됨"
+                                << "계속" << TimerState::running;
+        QTest::newRow("alerting") << 3 << "Purrtick, 남은 시간 0초, 끝남, 알림 울리는 중"
+                                  << "끄기" << TimerState::done;
+        QTest::newRow("done") << 4 << "Purrtick, 남은 시간 0초, 끝남"
+                              << "시작" << TimerState::running;
     }
     void controlsAreAccessible() {
         QFETCH(int, state);
+        QFETCH(QString, summary);
         QFETCH(QString, name);
         QFETCH(TimerState, afterPress);
         Fixture f;
         f.enter(state);
-        f.hover(true);
+        if (state == 1) {
+            f.clock.advance(1);
+            f.engine.tick();
+        }
+        f.hover(false);
+        QAccessibleInterface* widget = QAccessible::queryAccessibleInterface(f.view.get());
+        QCOMPARE(widget->text(QAccessible::Name), summary);
+        QCOMPARE(widget->text(QAccessible::Description), f.view->displayText());
         QAccessibleInterface* button =
             QAccessible::queryAccessibleInterface(f.view->findChild<HitArea*>());
         QVERIFY(button);
         QCOMPARE(button->role(), QAccessible::Button);
+        QVERIFY(!button->state().invisible);
         QCOMPARE(button->text(QAccessible::Name), name);
         QVERIFY(button->actionInterface());
         button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
@@ -415,6 +431,27 @@ private slots:
         f.settings.setWidgetMode(WidgetMode::clock);
         f.hover(true);
         QVERIFY(!button->isVisible());
+    }
+
+    // With the keyboard on the widget, Space works the button and Escape turns an alert off.
+    void keysWorkTheButton() {
+        Fixture f;
+        f.view->setFocus();
+        QTest::keyClick(f.view.get(), Qt::Key_Space);
+        QCOMPARE(f.engine.state(), TimerState::running);
+        QTest::keyClick(f.view.get(), Qt::Key_Space);
+        QCOMPARE(f.engine.state(), TimerState::paused);
+        QTest::keyClick(f.view.get(), Qt::Key_Escape);
+        QCOMPARE(f.engine.state(), TimerState::paused);
+        f.engine.resume();
+        f.finish();
+        QTest::keyClick(f.view.get(), Qt::Key_Escape);
+        QVERIFY(!f.engine.isAlerting());
+        f.settings.setWidgetMode(WidgetMode::clock);
+        QTest::keyClick(f.view.get(), Qt::Key_Space);
+        QCOMPARE(f.engine.state(), TimerState::done);
+        QCOMPARE(QAccessible::queryAccessibleInterface(f.view.get())->text(QAccessible::Name),
+                 "Purrtick, 현재 시각 " + f.clockEngine.displayText());
     }
 
     void hiddenCountLeavesOnlyTheCat() {
