@@ -19,6 +19,7 @@
 #include "platform/freedesktop_notifications.h"
 #include "platform/paths.h"
 #include "platform/quit_on_signals.h"
+#include "platform/wall_clock_changes.h"
 #include "platform/xdg_autostart.h"
 #include "settings/layout_store.h"
 #include "settings/settings.h"
@@ -124,6 +125,15 @@ int main(int argc, char* argv[]) {
         if (const std::optional<CommandLine::Command> command = CommandLine::commandFromLine(line))
             appDelegate.perform(*command);
     };
+    // A wall clock set by hand or by a time service, or moved on after the machine slept:
+    // what is shown is worked out again at once.
+    WallClockChanges wallClock;
+    QObject::connect(&wallClock, &WallClockChanges::changed, &TimerEngine::shared(),
+                     &TimerEngine::tick);
+    QObject::connect(&wallClock, &WallClockChanges::changed, &ClockEngine::shared(), [] {
+        if (ClockEngine::shared().isTicking())
+            ClockEngine::shared().refresh();
+    });
     DBusControl control(
         TimerEngine::shared(), ClockEngine::shared(), Settings::shared(),
         [&appDelegate](CommandLine::Command command) { appDelegate.perform(command); });

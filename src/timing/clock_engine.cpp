@@ -9,6 +9,11 @@ ClockEngine::ClockEngine(Settings& settings, const Clock& clock, QObject* parent
     for (auto signal : {&Settings::clockTimeZoneIDChanged, &Settings::clockUse24HourChanged,
                         &Settings::clockShowSecondsChanged, &Settings::clockShowAMPMChanged})
         connect(&m_settings, signal, this, &ClockEngine::notifyDisplayText);
+    // Without seconds the text changes on the minute: the next wake-up moves.
+    connect(&m_settings, &Settings::clockShowSecondsChanged, this, [this] {
+        if (isTicking())
+            m_ticker->start(msUntilNextChange());
+    });
     start();
 }
 
@@ -20,9 +25,8 @@ ClockEngine& ClockEngine::shared() {
 void ClockEngine::start() {
     m_ticker = std::make_unique<QTimer>();
     m_ticker->setTimerType(Qt::PreciseTimer);
-    m_ticker->setInterval(kRefreshIntervalMs);
+    m_ticker->setSingleShot(true);
     connect(m_ticker.get(), &QTimer::timeout, this, &ClockEngine::refresh);
-    m_ticker->start();
     refresh();
 }
 
@@ -32,11 +36,22 @@ void ClockEngine::stop() {
 
 void ClockEngine::refresh() {
     const QDateTime now = m_clock.now();
-    if (now == m_now)
-        return;
-    m_now = now;
-    emit nowChanged();
-    notifyDisplayText();
+    if (now != m_now) {
+        m_now = now;
+        emit nowChanged();
+        notifyDisplayText();
+    }
+    if (m_ticker)
+        m_ticker->start(msUntilNextChange());
+}
+
+int ClockEngine::msUntilNextChange() const {
+    // A millisecond past the next whole second (or minute) of the wall clock; zones are whole
+    // minutes off UTC, so its minutes begin there too.
+    const qint64 ms = m_now.toMSecsSinceEpoch();
+    const qint64 unit = m_settings.clockShowSeconds() ? 1000 : 60000;
+    const qint64 wait = unit - ((ms % unit) + unit) % unit + 1;
+    return int(std::min<qint64>(wait, kLongestRefreshMs));
 }
 
 std::optional<QTimeZone> ClockEngine::chosenZone() const {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <optional>
 
-// The time source of clock mode: refreshes `now` twice a second for the whole run and writes it
+// The time source of clock mode: refreshes `now` when the shown time changes and writes it
 // in the clock options of the settings (24-hour or 12-hour, seconds, AM/PM, time zone).
 class ClockEngine : public QObject {
     Q_OBJECT
@@ -19,7 +19,8 @@ class ClockEngine : public QObject {
     Q_PROPERTY(QString displayText READ displayText NOTIFY displayTextChanged)
 
 public:
-    static constexpr int kRefreshIntervalMs = 500;
+    // The longest wait between two refreshes while ticking.
+    static constexpr int kLongestRefreshMs = 1000;
 
     ClockEngine(Settings& settings, const Clock& clock, QObject* parent = nullptr);
 
@@ -29,12 +30,15 @@ public:
     QString displayText() const;
 
     // (Re)starts the refresh timer, taking the current instant at once. Construction calls it.
+    // The timer wakes when the shown second (or minute, without seconds) begins, at most a
+    // second ahead.
     void start();
     // Stops the refresh timer while nothing shows the time of day, so an idle program does not
-    // wake up twice a second for nothing.
+    // wake up every second for nothing.
     void stop();
     bool isTicking() const { return m_ticker && m_ticker->isActive(); }
-    // Takes the current instant now, as a firing of the refresh timer does.
+    // Takes the current instant now, as a firing of the refresh timer does, and arms the next
+    // one. Also for when the wall clock jumped or the machine woke up.
     void refresh();
 
     QTimer* ticker() const { return m_ticker.get(); }
@@ -48,6 +52,7 @@ private:
     std::optional<QTimeZone> chosenZone() const;
     QString formatted(const QDateTime& instant) const;
     void notifyDisplayText();
+    int msUntilNextChange() const;
 
     Settings& m_settings;
     const Clock& m_clock;

@@ -30,9 +30,14 @@ TimerEngine::TimerEngine(Settings& settings, const Clock& clock, AlertSound& sou
     resetToConfigured();
     m_shownSeconds = roundedSeconds(m_remaining);
     m_shownFormat = m_settings.timerDisplayFormat();
+    m_shownText = displayText();
     m_shownSubtitle = subtitle();
-    connect(&m_settings, &Settings::timerDisplayFormatChanged, this,
-            &TimerEngine::notifyDisplayText);
+    connect(&m_settings, &Settings::timerDisplayFormatChanged, this, [this] {
+        notifyDisplayText();
+        // Another format changes its text at other instants.
+        if (m_ticker && m_ticker->isActive())
+            armTicker();
+    });
 }
 
 TimerEngine::~TimerEngine() = default;
@@ -87,7 +92,6 @@ void TimerEngine::start() {
     setTotal(duration);
     m_endDate = now.addMSecs(std::llround(duration * 1000.0));
     setState(TimerState::running);
-    startTicker();
     tick();
 }
 
@@ -105,7 +109,6 @@ void TimerEngine::resume() {
         return;
     m_endDate = m_clock.now().addMSecs(std::llround(m_remaining * 1000.0));
     setState(TimerState::running);
-    startTicker();
     tick();
 }
 
@@ -128,6 +131,7 @@ void TimerEngine::tick() {
     const double left = secondsBetween(m_clock.now(), *m_endDate);
     if (left > 0) {
         setRemaining(left);
+        armTicker();
         return;
     }
     setRemaining(0);
@@ -160,10 +164,30 @@ void TimerEngine::resetToConfigured() {
     setRemaining(duration);
 }
 
-void TimerEngine::startTicker() {
-    m_ticker = repeatingTimer(kTickIntervalMs);
-    connect(m_ticker.get(), &QTimer::timeout, this, &TimerEngine::tick);
-    m_ticker->start();
+void TimerEngine::armTicker() {
+    if (!m_ticker) {
+        m_ticker = std::make_unique<QTimer>();
+        m_ticker->setTimerType(Qt::PreciseTimer);
+        m_ticker->setSingleShot(true);
+        connect(m_ticker.get(), &QTimer::timeout, this, &TimerEngine::tick);
+    }
+    m_ticker->start(msUntilNextChange(m_remaining));
+}
+
+int TimerEngine::msUntilNextChange(double left) const {
+    // The shown whole seconds change when the time left falls below half a second past the
+    // next value (halves round up); a format without seconds changes only when the text does.
+    const TimerDisplayFormat format = m_settings.timerDisplayFormat();
+    const std::int64_t shown = roundedSeconds(left);
+    const QString text = formatSeconds(format, shown);
+    std::int64_t next = shown - 1;
+    while (next >= 0 && shown - next < 60 && formatSeconds(format, next) == text)
+        --next;
+    const double changesAt = next >= 0 ? double(next) + 0.5 : 0.0;
+    // A millisecond past the instant, so the tick sees the new value; never longer than the
+    // cap, so a jumping clock or a suspended machine is caught up.
+    const double ms = std::round((left - changesAt) * 1000.0) + 1.0;
+    return int(std::clamp(ms, 1.0, double(kLongestTickMs)));
 }
 
 void TimerEngine::stopTicker() {
@@ -201,12 +225,17 @@ void TimerEngine::setAlerting(bool alerting) {
 }
 
 void TimerEngine::notifyDisplayText() {
+    // Whole minutes stay the same text for a minute: only a new text is a change.
     const std::int64_t seconds = roundedSeconds(m_remaining);
     const TimerDisplayFormat format = m_settings.timerDisplayFormat();
     if (seconds == m_shownSeconds && format == m_shownFormat)
         return;
     m_shownSeconds = seconds;
     m_shownFormat = format;
+    QString text = formatSeconds(format, seconds);
+    if (text == m_shownText)
+        return;
+    m_shownText = std::move(text);
     emit displayTextChanged();
 }
 

@@ -15,8 +15,12 @@
 #include <optional>
 
 // The countdown. The remaining time is derived from a stored end date on every tick, so late or
-// skipped ticks never make it drift. At zero it enters `done`, raises the alert, beeps (when the
-// user wants sound), calls onFinished and repeats the beep every 4 s until stopAlert or reset.
+// skipped ticks never make it drift. It ticks when the shown text changes: a single-shot timer
+// is armed for the instant the next shown second (or minute) begins, or the end, and at most a
+// second ahead, so a wall clock that jumps or a machine that slept is caught up within a second
+// (and at once, where the caller ticks on such a change). At zero it enters `done`, raises the
+// alert, beeps (when the user wants sound), calls onFinished and repeats the beep every 4 s until
+// stopAlert or reset.
 class TimerEngine : public QObject {
     Q_OBJECT
     Q_PROPERTY(TimerState state READ state NOTIFY stateChanged)
@@ -28,7 +32,8 @@ class TimerEngine : public QObject {
     Q_PROPERTY(QString subtitle READ subtitle NOTIFY subtitleChanged)
 
 public:
-    static constexpr int kTickIntervalMs = 250;
+    // The longest wait between two ticks while running.
+    static constexpr int kLongestTickMs = 1000;
     static constexpr int kAlertIntervalMs = 4000;
 
     TimerEngine(Settings& settings, const Clock& clock, AlertSound& sound,
@@ -64,11 +69,12 @@ public:
     void reset();
     // Acknowledges the alert; the state stays as it is.
     void stopAlert();
-    // Recomputes the remaining time from the end date; finishes at zero.
+    // Recomputes the remaining time from the end date, finishing at zero, and arms the next
+    // tick. Also for when the wall clock jumped or the machine woke up.
     void tick();
 
-    // The 0.25 s tick source, present only while running; the 4 s alert repeater, present while
-    // alerting. Exposed so tests can fire them.
+    // The tick source, armed only while running (its interval is the wait for the next change);
+    // the 4 s alert repeater, present while alerting. Exposed so tests can fire them.
     QTimer* ticker() const { return m_ticker.get(); }
     QTimer* alertTicker() const { return m_alertTicker.get(); }
 
@@ -87,8 +93,10 @@ signals:
 private:
     void finish();
     void resetToConfigured();
-    void startTicker();
+    void armTicker();
     void stopTicker();
+    // Milliseconds from now until the shown text next changes or the countdown ends.
+    int msUntilNextChange(double left) const;
     void beepIfWanted();
 
     void setState(TimerState state);
@@ -114,5 +122,6 @@ private:
     // What observers last saw, so the texts notify only on a real change.
     std::int64_t m_shownSeconds = 0;
     TimerDisplayFormat m_shownFormat = TimerDisplayFormat::automatic;
+    QString m_shownText;
     QString m_shownSubtitle;
 };

@@ -104,10 +104,38 @@ private slots:
         tzset();
     }
 
-    void refreshesTwiceASecondAndNotifiesChanges() {
+    // The refresh comes a millisecond after the shown second (or minute) begins, at most a
+    // second ahead, and is worked out again when the wall clock jumps.
+    void refreshesWhenTheShownTimeChanges() {
         Fixture f;
-        QCOMPARE(f.engine.ticker()->interval(), 500);
-        QVERIFY(f.engine.ticker()->isActive());
+        f.settings.setClockShowSeconds(true);
+        f.clock.advance(0.3);
+        f.engine.refresh();
+        QCOMPARE(f.engine.ticker()->interval(), 701);
+        QCOMPARE(f.engine.ticker()->timerType(), Qt::PreciseTimer);
+        QSignalSpy text(&f.engine, &ClockEngine::displayTextChanged);
+        for (int second = 1; second <= 3; ++second) {
+            f.clock.advance(f.engine.ticker()->interval() / 1000.0);
+            QVERIFY(QMetaObject::invokeMethod(f.engine.ticker(), "timeout"));
+            QCOMPARE(text.count(), second);
+            QCOMPARE(f.engine.ticker()->interval(), 1000);
+        }
+        f.clock.advance(-7.25); // the wall clock set back, to 08:59:55.751
+        f.engine.refresh();
+        QCOMPARE(f.engine.ticker()->interval(), 250);
+        // Without seconds: the wait still never exceeds a second, and the minute's start is
+        // met to the millisecond.
+        f.settings.setClockShowSeconds(false);
+        QCOMPARE(f.engine.ticker()->interval(), 1000);
+        f.clock.set(QDateTime(QDate(2026, 6, 1), QTime(9, 4, 59, 600), Qt::UTC));
+        f.engine.refresh();
+        QCOMPARE(f.engine.ticker()->interval(), 401);
+        f.engine.stop();
+        QVERIFY(!f.engine.isTicking());
+    }
+
+    void refreshNotifiesChanges() {
+        Fixture f;
         QSignalSpy now(&f.engine, &ClockEngine::nowChanged);
         QSignalSpy text(&f.engine, &ClockEngine::displayTextChanged);
         f.clock.advance(0.5);

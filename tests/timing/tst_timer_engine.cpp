@@ -108,7 +108,6 @@ private slots:
         };
         f.engine.setMode(TimerMode::task(1));
         f.engine.start();
-        QCOMPARE(f.engine.ticker()->interval(), 250);
         QCOMPARE(f.engine.ticker()->timerType(), Qt::PreciseTimer);
         f.clock.advance(20.25);
         fire(f.engine.ticker());
@@ -123,6 +122,82 @@ private slots:
         QVERIFY(!f.engine.endDate());
         QCOMPARE(finishedCalls, 1);
         QCOMPARE(f.engine.alertTicker()->interval(), 4000);
+    }
+
+    // The tick comes when the shown text changes: a millisecond after the instant, never a
+    // tick that changes nothing but for the one-second cap, and the wait is worked out again
+    // after a pause, a jump of the wall clock either way and a long sleep.
+    void ticksWhenTheShownTextChanges_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<int>("changesSeen");
+        QTest::addColumn<int>("ticks"); // to see them, from a start at 09:00:00.137
+        QTest::newRow("m:ss") << "auto" << 1 << 5 << 5;
+        QTest::newRow("12 s") << "secondsWithUnit" << 1 << 5 << 5;
+        // Whole minutes: the text changes 30.5 s in, after 30 capped ticks, then each minute.
+        QTest::newRow("25m") << "minutesWithUnit" << 25 << 2 << 31 + 60;
+        QTest::newRow("h:mm") << "noSeconds" << 25 << 2 << 31 + 60;
+    }
+    void ticksWhenTheShownTextChanges() {
+        QFETCH(QString, format);
+        QFETCH(int, minutes);
+        QFETCH(int, changesSeen);
+        QFETCH(int, ticks);
+        Fixture f;
+        const auto chosen = fromRawValue<TimerDisplayFormat>(format);
+        QVERIFY(chosen);
+        f.settings.setTimerDisplayFormat(*chosen);
+        f.clock.advance(0.137);
+        f.engine.setMode(TimerMode::task(minutes));
+        f.engine.start();
+        QSignalSpy changes(&f.engine, &TimerEngine::displayTextChanged);
+        for (int i = 0; i < ticks; ++i) {
+            const int wait = f.engine.ticker()->interval();
+            QVERIFY(f.engine.ticker()->isActive());
+            QVERIFY(wait >= 1 && wait <= TimerEngine::kLongestTickMs);
+            // A millisecond earlier the text is the old one: the tick is not late.
+            const QString before = f.engine.displayText();
+            f.clock.advance((wait - 1) / 1000.0);
+            f.engine.tick();
+            QCOMPARE(f.engine.displayText(), before);
+            f.clock.set(f.clock.now().addMSecs(1));
+            const int seen = changes.count();
+            fire(f.engine.ticker());
+            QVERIFY(changes.count() == seen + 1 || wait == TimerEngine::kLongestTickMs);
+        }
+        QCOMPARE(changes.count(), changesSeen);
+    }
+
+    void theWaitFollowsPausesJumpsAndSleep() {
+        Fixture f;
+        f.engine.setMode(TimerMode::task(1));
+        f.engine.start();
+        QCOMPARE(f.engine.ticker()->interval(), 501); // 60 → 59 when under 59.5 s are left
+        f.clock.advance(0.8);
+        f.engine.tick();
+        QCOMPARE(f.engine.ticker()->interval(), 701); // 59.2 s left: 58 at 58.5
+        f.engine.pause();
+        QVERIFY(!f.engine.ticker());
+        f.clock.advance(10);
+        f.engine.resume();
+        QCOMPARE(f.engine.ticker()->interval(), 701);
+        // The wall clock jumps forward 20.3 s, then back 40 s.
+        f.clock.advance(20.3);
+        f.engine.tick();
+        QCOMPARE(f.engine.displayText(), QStringLiteral("00:39"));
+        QCOMPARE(f.engine.ticker()->interval(), 401);
+        f.clock.advance(-40);
+        f.engine.tick();
+        QCOMPARE(f.engine.displayText(), QStringLiteral("01:19"));
+        QCOMPARE(f.engine.ticker()->interval(), 401);
+        // A change of format moves the next tick.
+        f.settings.setTimerDisplayFormat(TimerDisplayFormat::minutesWithUnit);
+        QCOMPARE(f.engine.ticker()->interval(), TimerEngine::kLongestTickMs);
+        // Woken an hour later: finished at the first tick.
+        f.clock.advance(3600);
+        fire(f.engine.ticker());
+        QCOMPARE(f.engine.state(), TimerState::done);
+        QVERIFY(!f.engine.ticker());
     }
 
     void lateTickFinishesAtOnce() {
