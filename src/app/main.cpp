@@ -19,6 +19,7 @@
 #include "platform/freedesktop_notifications.h"
 #include "platform/paths.h"
 #include "platform/quit_on_signals.h"
+#include "platform/screen_saver_watch.h"
 #include "platform/wall_clock_changes.h"
 #include "platform/xdg_autostart.h"
 #include "settings/layout_store.h"
@@ -95,9 +96,16 @@ int main(int argc, char* argv[]) {
     AlertSound::installShared(&CanberraAlertSound::shared());
 
     AppDelegate appDelegate(Settings::shared(), LayoutStore::shared(), TimerEngine::shared());
-    appDelegate.setWidgetViewFactory([] {
-        return new WidgetView(TimerEngine::shared(), ClockEngine::shared(), SkinStore::shared(),
-                              LayoutStore::shared(), Settings::shared(), CustomCat::shared());
+    // While the screen is locked or blanked the widget draws no animation frames.
+    ScreenSaverWatch screenSaver(QDBusConnection::sessionBus());
+    appDelegate.setWidgetViewFactory([&screenSaver] {
+        auto* view =
+            new WidgetView(TimerEngine::shared(), ClockEngine::shared(), SkinStore::shared(),
+                           LayoutStore::shared(), Settings::shared(), CustomCat::shared());
+        view->setScreenShown(!screenSaver.isActive());
+        QObject::connect(&screenSaver, &ScreenSaverWatch::activeChanged, view,
+                         [view](bool active) { view->setScreenShown(!active); });
+        return view;
     });
     const QString executable = QCoreApplication::applicationFilePath();
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -10,11 +10,6 @@ double springCurve(qreal fraction) {
     return AnimatedValue::springProgress(fraction);
 }
 
-// There and back within one loop, easing in and out at both ends.
-double thereAndBack(qreal fraction) {
-    return (1.0 - std::cos(2.0 * std::numbers::pi * fraction)) / 2.0;
-}
-
 } // namespace
 
 AnimatedValue::AnimatedValue(double initial, QObject* parent)
@@ -23,13 +18,9 @@ AnimatedValue::AnimatedValue(double initial, QObject* parent)
     , m_target(initial) {
     connect(&m_animation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { set(value.toDouble()); });
-    QEasingCurve curve;
-    curve.setCustomType(&thereAndBack);
-    m_oscillation.setEasingCurve(curve);
-    m_oscillation.setLoopCount(0); // for ever
-    connect(&m_oscillation, &QTimeLine::valueChanged, this, [this](qreal progress) {
-        set(m_oscillationStart + (m_target - m_oscillationStart) * progress);
-    });
+    m_oscillationFrame.setSingleShot(true);
+    m_oscillationFrame.setTimerType(Qt::PreciseTimer);
+    connect(&m_oscillationFrame, &QTimer::timeout, this, &AnimatedValue::showOscillationFrame);
 }
 
 double AnimatedValue::springProgress(double fraction) {
@@ -49,11 +40,11 @@ void AnimatedValue::set(double value) {
 }
 
 void AnimatedValue::animateTo(double target, Motion motion) {
-    const bool oscillating = m_oscillation.state() == QTimeLine::Running;
+    const bool oscillating = m_oscillationFrame.isActive();
     if (target == m_target && !oscillating)
         return;
     m_target = target;
-    m_oscillation.stop();
+    stopOscillating();
     m_animation.stop();
     if (motion.kind == Motion::Kind::jump || motion.seconds <= 0.0) {
         set(target);
@@ -74,8 +65,8 @@ void AnimatedValue::animateTo(double target, Motion motion) {
 }
 
 void AnimatedValue::finish() {
-    if (m_oscillation.state() == QTimeLine::Running) {
-        m_oscillation.stop();
+    if (m_oscillationFrame.isActive()) {
+        stopOscillating();
         m_target = m_oscillationStart;
         set(m_oscillationStart);
         return;
@@ -84,13 +75,24 @@ void AnimatedValue::finish() {
     set(m_target);
 }
 
-void AnimatedValue::oscillateTo(double target, double halfPeriod, int framesPerSecond) {
+void AnimatedValue::oscillateTo(double target, double halfPeriod, int steps) {
     m_animation.stop();
-    m_oscillation.stop();
     m_oscillationStart = m_value;
     m_target = target;
-    m_oscillation.setDuration(int(2.0 * halfPeriod * 1000.0));
-    m_oscillation.setUpdateInterval(1000 / std::max(framesPerSecond, 1));
-    m_oscillation.setCurrentTime(0);
-    m_oscillation.start();
+    m_oscillation.emplace(m_value, target, halfPeriod, steps);
+    m_oscillationClock.start();
+    showOscillationFrame();
+}
+
+void AnimatedValue::showOscillationFrame() {
+    const double seconds = double(m_oscillationClock.nsecsElapsed()) / 1e9;
+    set(m_oscillation->valueAt(seconds));
+    // A millisecond late rather than early, so the frame shows the new level.
+    const double wait = m_oscillation->secondsToNextChange(seconds);
+    m_oscillationFrame.start(int(std::ceil(wait * 1000.0)) + 1);
+}
+
+void AnimatedValue::stopOscillating() {
+    m_oscillationFrame.stop();
+    m_oscillation.reset();
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "widget/stepped_oscillation.h"
+
+#include <QElapsedTimer>
 #include <QObject>
-#include <QTimeLine>
+#include <QTimer>
 #include <QVariantAnimation>
 
 #include <functional>
+#include <optional>
 
 // A number that moves to new targets with one of the widget's motions and asks for a redraw
 // on every step: a critically damped spring, an ease-in-out over a duration, or a jump.
@@ -25,8 +29,7 @@ public:
     double value() const { return m_value; }
     double target() const { return m_target; }
     bool isAnimating() const {
-        return m_animation.state() == QVariantAnimation::Running ||
-               m_oscillation.state() == QTimeLine::Running;
+        return m_animation.state() == QVariantAnimation::Running || m_oscillationFrame.isActive();
     }
 
     // Moves towards the target from wherever the value is now; the same target again changes
@@ -35,10 +38,10 @@ public:
     // Ends any motion at its target at once (an oscillation stops where it started).
     void finish();
     // Repeats an ease-in-out between the current value and the target, back and forth, until
-    // the next animateTo, stepping `framesPerSecond` times a second: an oscillation may run
-    // for hours, and the animation framework's 60 steps a second would wake the program twice
-    // as often as a smooth fade needs.
-    void oscillateTo(double target, double halfPeriod, int framesPerSecond = 30);
+    // the next animateTo, in `steps` levels each way (see SteppedOscillation): an oscillation
+    // may run for hours, and a frame for every refresh of the screen would wake the program
+    // and the X server many times for levels the eye cannot tell apart.
+    void oscillateTo(double target, double halfPeriod, int steps);
 
     // Called with every new value; the view redraws through it.
     std::function<void()> onChanged;
@@ -51,10 +54,14 @@ public:
 
 private:
     void set(double value);
+    void stopOscillating();
+    void showOscillationFrame();
 
     double m_value;
     double m_target;
     QVariantAnimation m_animation;
-    QTimeLine m_oscillation;
+    std::optional<SteppedOscillation> m_oscillation;
+    QElapsedTimer m_oscillationClock;
+    QTimer m_oscillationFrame; // due when the next level shows
     double m_oscillationStart = 0.0;
 };

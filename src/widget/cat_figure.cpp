@@ -129,13 +129,18 @@ void CatFigure::finishAnimations() {
 void CatFigure::updateCycling() {
     const bool symbolForm = !m_skin.isCustom && !m_skin.imageFile;
     const bool cycling =
-        symbolForm && (m_state == TimerState::running || m_state == TimerState::done);
+        symbolForm && !m_held && (m_state == TimerState::running || m_state == TimerState::done);
     if (cycling && !m_cycle.isActive()) {
         m_cyclePhase = 0;
         m_cycle.start();
     } else if (!cycling) {
         m_cycle.stop();
     }
+}
+
+void CatFigure::setHeld(bool held) {
+    m_held = held;
+    updateCycling();
 }
 
 void CatFigure::paint(QPainter& painter, QPointF center, double s) {

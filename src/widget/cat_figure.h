@@ -49,8 +49,10 @@ public:
     static void paintPhotoPlaceholder(QPainter& painter, QPointF center, double scale,
                                       const QString& text, double opacity);
 
-    // Whether the alarm's waves are cycling (symbol form, running or done).
+    // Whether the alarm's waves are cycling (symbol form, running or done, not held).
     bool isCycling() const { return m_cycle.isActive(); }
+    // Holds the alarm's waves still while nobody can see them (the screen is locked).
+    void setHeld(bool held);
 
     std::function<void()> onChanged;
     // The alarm's colour cycle asks for a redraw of the alarm's box alone.
@@ -83,6 +85,7 @@ private:
     AnimatedValue m_bounce{1.0};       // progress of the latest bounce, 1 at rest
     QTimer m_cycle;                    // steps the alarm's variable colour
     int m_cyclePhase = 0;
+    bool m_held = false;
     bool m_badgePaused = false; // the badge's look, kept while it leaves
 
     // The scaled picture and its desaturated twin; blending them is exact for saturation.

@@ -116,7 +116,7 @@ WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins
     for (AnimatedValue* value : {&m_countOpacity, &m_controlsOpacity, &m_photoScale})
         value->onChanged = [this] { update(); };
     // The pulse only fades the time text, drawn from its cached image: only the text's area is
-    // drawn again, as often as the pulse steps (see refreshState).
+    // drawn again, at each level the pulse steps to.
     m_pulse.onChanged = [this] { update(textUpdateRect()); };
     m_rotation.onChanged = [this] { update(); };
     m_figure.onChanged = [this] { update(); };
@@ -386,15 +386,14 @@ QRectF WidgetView::sizeHandleRect() const {
 
 void WidgetView::refreshState() {
     const bool alerting = !isClock() && m_engine.isAlerting();
-    if (alerting != m_wasAlerting) {
+    const bool pulsing = alerting && m_screenShown;
+    if (alerting != m_wasAlerting || pulsing != m_pulse.isAnimating()) {
         m_wasAlerting = alerting;
-        if (alerting) {
-            // 30 steps a second (or the screen's rate, if lower) keep a half-second fade smooth
-            // and an alert nobody stops cheap.
-            const QScreen* shown = screen();
-            const double rate = shown && shown->refreshRate() > 1 ? shown->refreshRate() : 30.0;
-            m_pulse.oscillateTo(0.45, 0.5, int(std::min(30.0, rate)));
-        } else
+        if (pulsing)
+            m_pulse.oscillateTo(0.45, 0.5, kPulseSteps);
+        else if (alerting) // held at full while nobody sees it
+            m_pulse.animateTo(1.0, AnimatedValue::Motion::jump());
+        else
             m_pulse.animateTo(1.0, AnimatedValue::Motion::easeInOut(0.35));
     }
     const TimerState state = isClock() ? TimerState::idle : m_engine.state();
@@ -468,6 +467,14 @@ void WidgetView::finishAnimations() {
         value->finish();
     m_figure.finishAnimations();
     update();
+}
+
+void WidgetView::setScreenShown(bool shown) {
+    if (shown == m_screenShown)
+        return;
+    m_screenShown = shown;
+    m_figure.setHeld(!shown);
+    refreshState();
 }
 
 void WidgetView::pressControl() {
@@ -625,9 +632,12 @@ void WidgetView::paintText(QPainter& painter) {
         return;
     const OutlinedText::Rendering& text = OutlinedText::cached(
         m_paintedText, fontSize(), textStyle(), painter.device()->devicePixelRatioF());
+    const QPointF at = rect.center() - text.center;
+    m_pulseArea =
+        QRectF(at, text.image.deviceIndependentSize()).toAlignedRect().adjusted(-1, -1, 1, 1);
     painter.save();
     painter.setOpacity(opacity);
-    LayerDrawing::draw(painter, rect.center() - text.center, text.image);
+    LayerDrawing::draw(painter, at, text.image);
     painter.restore();
 }
 

@@ -73,6 +73,13 @@ public:
 
     // Settles every animation at its target, as a still picture shows it.
     void finishAnimations();
+    // While the screen is locked or blanked nothing moves: no frame is drawn for the alert's
+    // pulse or the alarm's waves until it shows again.
+    void setScreenShown(bool shown);
+    bool isPulsing() const { return m_pulse.isAnimating(); }
+
+    // The alert's pulse: levels each way of its half-second fade (see SteppedOscillation).
+    static constexpr int kPulseSteps = 6;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -131,6 +138,8 @@ private:
     AnimatedValue m_rotation{0.0};
     AnimatedValue m_photoScale{1.0};
     bool m_wasAlerting = false;
+    bool m_screenShown = true;
+    QRect m_pulseArea;        // where the time text's image was last drawn
     QString m_announcedState; // what the accessible name said of the state when last announced
     struct PhotoLayer {
         qint64 key = 0;

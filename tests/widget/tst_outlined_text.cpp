@@ -196,7 +196,7 @@ private slots:
         AnimatedValue value(1.0);
         int steps = 0;
         value.onChanged = [&] { ++steps; };
-        value.oscillateTo(0.45, 0.5);
+        value.oscillateTo(0.45, 0.5, 6);
         QVERIFY(value.isAnimating());
         QTRY_VERIFY(steps >= 2);
         QVERIFY(value.value() >= 0.45 && value.value() <= 1.0);
@@ -205,7 +205,7 @@ private slots:
         QCOMPARE(value.value(), 1.0);
         QCOMPARE(value.target(), 1.0);
 
-        value.oscillateTo(0.45, 0.5);
+        value.oscillateTo(0.45, 0.5, 6);
         value.animateTo(0.2, AnimatedValue::Motion::jump());
         QVERIFY(!value.isAnimating());
         QCOMPARE(value.value(), 0.2);

@@ -453,6 +453,43 @@ private slots:
                  "Purrtick, 현재 시각 " + f.clockEngine.displayText());
     }
 
+    // The alert's pulse draws the time text's own area again and nothing else; while the
+    // screen is locked it draws nothing, and the alarm's waves stand still.
+    void thePulseRepaintsTheTextAloneAndRestsWhileTheScreenIsLocked() {
+        {
+            Fixture f;
+            f.finish();
+            QVERIFY(f.view->isPulsing());
+            f.render();
+            const QRect text = f.child<DragCatcher>()->geometry();
+            QVERIFY(QTest::qWaitForWindowExposed(f.view.get()));
+            QTest::qWait(100); // the window's first paint and the new state's own
+            PaintRecorder recorder(f.view.get());
+            for (int frame = 0; frame < 3; ++frame) {
+                recorder.painted = QRegion();
+                QTRY_VERIFY(!recorder.painted.isEmpty());
+                // The text's box, and as far as its outline, shadow and strokes reach.
+                const QRect painted = recorder.painted.boundingRect();
+                QVERIFY2(text.adjusted(-24, -12, 24, 12).contains(painted),
+                         qPrintable(QString("%1,%2 %3x%4")
+                                        .arg(painted.x())
+                                        .arg(painted.y())
+                                        .arg(painted.width())
+                                        .arg(painted.height())));
+            }
+        }
+        Fixture f(false); // no pictures: the drawn symbol cat, whose alarm waves cycle
+        f.finish();
+        QVERIFY(f.view->isPulsing());
+        f.view->setScreenShown(false);
+        QVERIFY(!f.view->isPulsing());
+        QVERIFY(!f.view->figure().isCycling());
+        QVERIFY(f.engine.isAlerting());
+        f.view->setScreenShown(true);
+        QVERIFY(f.view->isPulsing());
+        QVERIFY(f.view->figure().isCycling());
+    }
+
     void hiddenCountLeavesOnlyTheCat() {
         Fixture f;
         f.settings.setTimerFillColor(QColor(0, 255, 0));
@@ -685,7 +722,7 @@ private slots:
     void symbolCatAlarmRepaintsItsBoxAlone_data() {
         QTest::addColumn<int>("state");
         QTest::newRow("running") << 1;
-        QTest::newRow("done") << 3;
+        QTest::newRow("done") << 4; // the alert stopped: its pulse would paint the text as well
     }
     void symbolCatAlarmRepaintsItsBoxAlone() {
         QFETCH(int, state);
