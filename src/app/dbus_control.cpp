@@ -63,11 +63,12 @@ public:
         , m_control(control) {
         connect(control, &DBusControl::finished, this, &PurrtickAdaptor::Finished);
     }
-    QString state() const { return m_control->state(); }
-    QString mode() const { return m_control->mode(); }
-    qlonglong remaining() const { return m_control->remaining(); }
-    QString displayText() const { return m_control->displayText(); }
-    bool isAlerting() const { return m_control->isAlerting(); }
+    // Read only through the bus: a reader is there to hear of the seconds.
+    QString state() const { return m_control->read()->state(); }
+    QString mode() const { return m_control->read()->mode(); }
+    qlonglong remaining() const { return m_control->read()->remaining(); }
+    QString displayText() const { return m_control->read()->displayText(); }
+    bool isAlerting() const { return m_control->read()->isAlerting(); }
 
 public slots:
     void Toggle() { m_control->perform(CommandLine::Command::toggle); }
@@ -212,13 +213,25 @@ QVariantMap DBusControl::properties() const {
             {QStringLiteral("IsAlerting"), isAlerting()}};
 }
 
+const DBusControl* DBusControl::read() {
+    m_read = true;
+    return this;
+}
+
 void DBusControl::announceChanges() {
     const QVariantMap now = properties();
     QVariantMap changed;
     for (auto it = now.cbegin(); it != now.cend(); ++it)
         if (m_announced.value(it.key()) != it.value())
             changed.insert(it.key(), it.value());
-    if (changed.isEmpty())
+    // Every second of a countdown is news only to a program that follows it, and one that does
+    // reads the properties first; until then a change of the seconds alone is not sent (a
+    // message a second wakes the program for nobody).
+    bool secondsOnly = true;
+    for (auto it = changed.cbegin(); it != changed.cend(); ++it)
+        secondsOnly = secondsOnly && (it.key() == QStringLiteral("Remaining") ||
+                                      it.key() == QStringLiteral("DisplayText"));
+    if (changed.isEmpty() || (secondsOnly && !m_read))
         return;
     m_announced = now;
     if (!m_connection.isConnected())

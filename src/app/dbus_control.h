@@ -17,7 +17,8 @@ class TimerEngine;
 // org.freedesktop.Application interface (what launchers and `gapplication` call: Activate,
 // ActivateAction with the command-line commands' names) and an interface of its own with the
 // same commands as methods, the timer's state as properties and a signal when a countdown ends.
-// Properties announce real changes only; the remaining time at most once a second.
+// Properties announce real changes only; the remaining time at most once a second, and only
+// once some program has read the properties (one that follows the countdown reads them first).
 class DBusControl : public QObject, protected QDBusContext {
     Q_OBJECT
 
@@ -36,7 +37,8 @@ public:
     // when the bus is not there or the name is taken.
     bool publish(QDBusConnection connection);
 
-    // What the properties read.
+    // What the properties read; read() marks that a program on the bus reads them.
+    const DBusControl* read();
     QString state() const;
     QString mode() const;
     qint64 remaining() const;
@@ -66,4 +68,5 @@ private:
     QDBusConnection m_connection{QString()};
     QVariantMap m_announced;
     bool m_wasDone = false;
+    bool m_read = false;
 };
