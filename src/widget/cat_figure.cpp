@@ -138,6 +138,16 @@ void CatFigure::updateCycling() {
     }
 }
 
+bool CatFigure::isStill() const {
+    if (m_cycle.isActive())
+        return false;
+    for (const AnimatedValue* value :
+         {&m_saturation, &m_pictureScale, &m_groupScale, &m_badge, &m_bounce})
+        if (value->isAnimating())
+            return false;
+    return true;
+}
+
 void CatFigure::setHeld(bool held) {
     m_held = held;
     updateCycling();

@@ -53,6 +53,8 @@ public:
     bool isCycling() const { return m_cycle.isActive(); }
     // Holds the alarm's waves still while nobody can see them (the screen is locked).
     void setHeld(bool held);
+    // Whether the figure draws the same pixels from one moment to the next.
+    bool isStill() const;
 
     std::function<void()> onChanged;
     // The alarm's colour cycle asks for a redraw of the alarm's box alone.

@@ -117,7 +117,10 @@ WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins
         value->onChanged = [this] { update(); };
     // The pulse only fades the time text, drawn from its cached image: only the text's area is
     // drawn again, at each level the pulse steps to.
-    m_pulse.onChanged = [this] { update(textUpdateRect()); };
+    m_pulse.onChanged = [this] {
+        m_pulseRect = textUpdateRect();
+        update(m_pulseRect);
+    };
     m_rotation.onChanged = [this] { update(); };
     m_figure.onChanged = [this] { update(); };
     // The symbol cat's alarm changes colour every 0.4 s: only its box is drawn again.
@@ -549,17 +552,56 @@ void WidgetView::mouseReleaseEvent(QMouseEvent* event) {
     event->ignore();
 }
 
-void WidgetView::paintEvent(QPaintEvent*) {
+void WidgetView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (!paintsPulseFrameFromBackdrop(painter, event->region()))
+        paintBackdrop(painter);
+    paintText(painter);
+    paintControls(painter);
+}
+
+void WidgetView::paintBackdrop(QPainter& painter) {
     // Nearly invisible, so the pointer registers over the whole widget.
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(rect(), QColor(255, 255, 255, 1));
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     paintCat(painter);
-    paintText(painter);
-    paintControls(painter);
+}
+
+bool WidgetView::paintsPulseFrameFromBackdrop(QPainter& painter, const QRegion& region) {
+    // Only a frame of the pulse alone, while everything under the text stands still.
+    const bool still = m_figure.isStill() && !m_photoScale.isAnimating() &&
+                       !m_rotation.isAnimating() && !m_countOpacity.isAnimating() &&
+                       !m_controlsOpacity.isAnimating() && !m_library.isLoading();
+    if (!m_pulse.isAnimating() || !still || m_pulseRect.isEmpty() ||
+        region != QRegion(m_pulseRect)) {
+        m_backdrop = {};
+        return false;
+    }
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    const std::optional<QImage> photo = customImage();
+    const QString key =
+        m_skins.selectedID() + QLatin1Char('/') + QString::number(int(m_engine.state())) +
+        QLatin1Char('/') + QString::number(m_rotation.value()) + QLatin1Char('/') +
+        QString::number(photo ? photo->cacheKey() : 0) + QLatin1Char('/') + QString::number(s());
+    if (m_backdrop.rect != m_pulseRect || m_backdrop.ratio != ratio || m_backdrop.key != key) {
+        QImage image((QSizeF(m_pulseRect.size()) * ratio).toSize(),
+                     QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter offscreen(&image);
+        offscreen.setRenderHints(painter.renderHints());
+        offscreen.translate(-m_pulseRect.topLeft());
+        paintBackdrop(offscreen);
+        offscreen.end();
+        m_backdrop = {m_pulseRect, ratio, key, std::move(image)};
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(m_pulseRect.topLeft(), m_backdrop.image);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    return true;
 }
 
 void WidgetView::paintCat(QPainter& painter) {

@@ -99,6 +99,9 @@ private:
     QRectF textRect() const; // the text itself, in widget coordinates
     QSizeF textSize() const;
     void paintCat(QPainter& painter);
+    // The window's ground and the cat, as painted under the time text.
+    void paintBackdrop(QPainter& painter);
+    bool paintsPulseFrameFromBackdrop(QPainter& painter, const QRegion& region);
     void paintText(QPainter& painter);
     const QImage& photoLayer(const QImage& photo, QSizeF size, qreal ratio);
     // Where the cat of the given content size is drawn: the rotation and the fit.
@@ -139,6 +142,15 @@ private:
     AnimatedValue m_photoScale{1.0};
     bool m_wasAlerting = false;
     bool m_screenShown = true;
+    // What lies under the pulsing text, drawn once and copied for every frame of the pulse
+    // while nothing else moves (the cat is not drawn again twelve times a second).
+    struct PulseBackdrop {
+        QRect rect;
+        qreal ratio = 0;
+        QString key;
+        QImage image;
+    } m_backdrop;
+    QRect m_pulseRect;        // the area the pulse's last frame asked to repaint
     QRect m_pulseArea;        // where the time text's image was last drawn
     QString m_announcedState; // what the accessible name said of the state when last announced
     struct PhotoLayer {
