@@ -118,7 +118,7 @@ WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins
     // The pulse only fades the time text, drawn from its cached image: only the text's area is
     // drawn again, at each level the pulse steps to.
     m_pulse.onChanged = [this] {
-        m_pulseRect = textUpdateRect();
+        m_pulseRect = textUpdateRect().intersected(rect());
         update(m_pulseRect);
     };
     m_rotation.onChanged = [this] { update(); };
@@ -559,7 +559,7 @@ void WidgetView::paintEvent(QPaintEvent* event) {
     if (!paintsPulseFrameFromBackdrop(painter, event->region()))
         paintBackdrop(painter);
     paintText(painter);
-    paintControls(painter);
+    paintControls(painter, event->region().boundingRect());
 }
 
 void WidgetView::paintBackdrop(QPainter& painter) {
@@ -688,43 +688,82 @@ void WidgetView::paintGrip(QPainter& painter, const QRectF& area, const QString&
     if (opacity <= 0.0)
         return;
     const double scale = s();
+    paintDisc(painter, area.center(), 11 * scale + 10 * scale, symbol, 11 * scale, 128, opacity);
+}
+
+void WidgetView::paintDisc(QPainter& painter, QPointF centre, double diameter,
+                           const QString& symbol, double iconSide, int darkness, double opacity) {
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    const QString key = symbol + QLatin1Char('/') + QString::number(diameter) + QLatin1Char('/') +
+                        QString::number(iconSide) + QLatin1Char('/') + QString::number(darkness) +
+                        QLatin1Char('/') + QString::number(ratio);
+    QImage& layer = m_discLayers[key];
+    if (layer.isNull()) {
+        // An antialiased disc costs as much to draw as a whole frame of the pulse: drawn once.
+        const int side = std::max(1, int(std::ceil(diameter * ratio)));
+        layer = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+        layer.setDevicePixelRatio(ratio);
+        layer.fill(Qt::transparent);
+        QPainter p(&layer);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, darkness));
+        const QPointF middle(side / ratio / 2, side / ratio / 2);
+        p.drawEllipse(middle, diameter / 2, diameter / 2);
+        SymbolIcon::draw(p, symbol, centred(middle, iconSide), Qt::white);
+    }
+    const double drawn = layer.width() / ratio;
     painter.save();
     painter.setOpacity(opacity);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 0, 0, 128));
-    const double circle = 11 * scale + 10 * scale;
-    painter.drawEllipse(area.center(), circle / 2, circle / 2);
-    SymbolIcon::draw(painter, symbol, centred(area.center(), 11 * scale), Qt::white);
+    LayerDrawing::draw(painter, centred(centre, drawn), layer);
     painter.restore();
 }
 
-void WidgetView::paintControls(QPainter& painter) {
+const QImage& WidgetView::alertButtonLayer(QSizeF size, qreal ratio) {
+    if (m_alertButtonLayer.size == size && m_alertButtonLayer.ratio == ratio)
+        return m_alertButtonLayer.image;
+    // Filled red, its label and symbol in white.
+    QImage image((size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRectF button(QPointF(0, 0), size);
+    const double scale = s();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kRed);
+    painter.drawRoundedRect(button, button.height() / 2, button.height() / 2);
+    QFont font = this->font();
+    font.setPixelSize(std::max(1, int(std::lround(12 * scale))));
+    font.setBold(true);
+    painter.setFont(font);
+    const QString label = QStringLiteral("끄기");
+    const double labelWidth = QFontMetricsF(font).horizontalAdvance(label);
+    const double icon = 12 * scale;
+    const double gap = 4 * scale;
+    const double left = button.center().x() - (icon + gap + labelWidth) / 2;
+    SymbolIcon::draw(painter, QStringLiteral("bell.slash.fill"),
+                     QRectF(left, button.center().y() - icon / 2, icon, icon), Qt::white);
+    painter.setPen(Qt::white);
+    painter.drawText(QRectF(left + icon + gap, button.top(), labelWidth + 2, button.height()),
+                     Qt::AlignVCenter | Qt::AlignLeft, label);
+    painter.end();
+    m_alertButtonLayer = {size, ratio, std::move(image)};
+    return m_alertButtonLayer.image;
+}
+
+void WidgetView::paintControls(QPainter& painter, const QRectF& dirty) {
     const double scale = s();
     const double controls = m_controlsOpacity.value();
-    if (!isClock()) {
+    if (!isClock() && dirty.intersects(controlRect())) {
         const QRectF button = controlRect();
         if (m_engine.isAlerting()) {
-            // The alert-off button: filled red, its label and symbol in white.
-            painter.save();
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(kRed);
-            painter.drawRoundedRect(button, button.height() / 2, button.height() / 2);
-            QFont font = painter.font();
-            font.setPixelSize(std::max(1, int(std::lround(12 * scale))));
-            font.setBold(true);
-            painter.setFont(font);
-            const QString label = QStringLiteral("끄기");
-            const double labelWidth = QFontMetricsF(font).horizontalAdvance(label);
-            const double icon = 12 * scale;
-            const double gap = 4 * scale;
-            const double left = button.center().x() - (icon + gap + labelWidth) / 2;
-            SymbolIcon::draw(painter, QStringLiteral("bell.slash.fill"),
-                             QRectF(left, button.center().y() - icon / 2, icon, icon), Qt::white);
-            painter.setPen(Qt::white);
-            painter.drawText(
-                QRectF(left + icon + gap, button.top(), labelWidth + 2, button.height()),
-                Qt::AlignVCenter | Qt::AlignLeft, label);
-            painter.restore();
+            // Drawn one to one from its layer, where the button sits on whole pixels.
+            LayerDrawing::draw(
+                painter, button.topLeft(),
+                alertButtonLayer(button.size(), painter.device()->devicePixelRatioF()));
         } else if (controls > 0.0) {
             const QString symbol =
                 m_engine.state() == TimerState::running ? QStringLiteral("pause.fill")
@@ -756,18 +795,13 @@ void WidgetView::paintControls(QPainter& painter) {
         }
     }
     // The text's size handle sits on the text's bottom-trailing corner.
-    if (controls > 0.0) {
-        const QRectF handle = sizeHandleRect();
-        painter.save();
-        painter.setOpacity(controls);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0, 0, 0, 140));
-        painter.drawEllipse(handle);
-        SymbolIcon::draw(painter, QStringLiteral("arrow.up.left.and.arrow.down.right"),
-                         centred(handle.center(), 8 * scale), Qt::white);
-        painter.restore();
-    }
-    paintGrip(painter, resizeArea(), QStringLiteral("arrow.up.left.and.arrow.down.right"),
-              0.9 * controls);
-    paintGrip(painter, rotateArea(), QStringLiteral("arrow.triangle.2.circlepath"), controls);
+    const QRectF handle = sizeHandleRect();
+    if (controls > 0.0 && dirty.intersects(handle))
+        paintDisc(painter, handle.center(), handle.width(),
+                  QStringLiteral("arrow.up.left.and.arrow.down.right"), 8 * scale, 140, controls);
+    if (dirty.intersects(resizeArea()))
+        paintGrip(painter, resizeArea(), QStringLiteral("arrow.up.left.and.arrow.down.right"),
+                  0.9 * controls);
+    if (dirty.intersects(rotateArea()))
+        paintGrip(painter, rotateArea(), QStringLiteral("arrow.triangle.2.circlepath"), controls);
 }

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <map>
 #include <optional>
 
 class ClockEngine;
@@ -106,8 +107,14 @@ private:
     const QImage& photoLayer(const QImage& photo, QSizeF size, qreal ratio);
     // Where the cat of the given content size is drawn: the rotation and the fit.
     QTransform catTransform(QSizeF content) const;
-    void paintControls(QPainter& painter);
+    // Draws the controls that reach into `dirty` (the area being painted).
+    void paintControls(QPainter& painter, const QRectF& dirty);
     void paintGrip(QPainter& painter, const QRectF& area, const QString& symbol, double opacity);
+    // The red alert-off button with its symbol and label, drawn once per size.
+    const QImage& alertButtonLayer(QSizeF size, qreal ratio);
+    // A grip's dark disc with its white symbol, drawn once per look and size.
+    void paintDisc(QPainter& painter, QPointF centre, double diameter, const QString& symbol,
+                   double iconSide, int darkness, double opacity);
     QRectF controlRect() const;
     QRectF resizeArea() const;
     QRectF rotateArea() const;
@@ -170,6 +177,12 @@ private:
     };
     mutable TextMeasure m_textMeasure;
     const TextMeasure& measuredText() const;
+    std::map<QString, QImage> m_discLayers;
+    struct AlertButtonLayer {
+        QSizeF size;
+        qreal ratio = 0;
+        QImage image;
+    } m_alertButtonLayer;
     struct ControlLayer {
         QString symbol;
         QSizeF size;
