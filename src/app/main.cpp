@@ -21,6 +21,7 @@
 #include "platform/quit_on_signals.h"
 #include "platform/screen_saver_watch.h"
 #include "platform/wall_clock_changes.h"
+#include "platform/x11_screen_saver_watch.h"
 #include "platform/xdg_autostart.h"
 #include "settings/layout_store.h"
 #include "settings/settings.h"
@@ -101,15 +102,20 @@ int main(int argc, char* argv[]) {
     AlertSound::installShared(&CanberraAlertSound::shared());
 
     AppDelegate appDelegate(Settings::shared(), LayoutStore::shared(), TimerEngine::shared());
-    // While the screen is locked or blanked the widget draws no animation frames.
+    // While the screen is locked or blanked (as the desktop's screen saver says on the bus, or
+    // the X server's own) the widget draws no animation frames.
     ScreenSaverWatch screenSaver(QDBusConnection::sessionBus());
-    appDelegate.setWidgetViewFactory([&screenSaver] {
+    X11ScreenSaverWatch serverScreenSaver;
+    appDelegate.setWidgetViewFactory([&screenSaver, &serverScreenSaver] {
         auto* view =
             new WidgetView(TimerEngine::shared(), ClockEngine::shared(), SkinStore::shared(),
                            LayoutStore::shared(), Settings::shared(), CustomCat::shared());
-        view->setScreenShown(!screenSaver.isActive());
-        QObject::connect(&screenSaver, &ScreenSaverWatch::activeChanged, view,
-                         [view](bool active) { view->setScreenShown(!active); });
+        auto follow = [view, &screenSaver, &serverScreenSaver] {
+            view->setScreenShown(!screenSaver.isActive() && !serverScreenSaver.isActive());
+        };
+        follow();
+        QObject::connect(&screenSaver, &ScreenSaverWatch::activeChanged, view, follow);
+        QObject::connect(&serverScreenSaver, &X11ScreenSaverWatch::activeChanged, view, follow);
         return view;
     });
     const QString executable = QCoreApplication::applicationFilePath();
