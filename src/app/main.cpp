@@ -76,9 +76,14 @@ int main(int argc, char* argv[]) {
     // The widget's window is drawn a small area at a time (a second of the countdown): sent to
     // the X server in the request itself, where a shared-memory image costs the program a
     // round trip to the server for every frame.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+    const bool chooseNoSharedMemory = !qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
+    if (chooseNoSharedMemory)
         qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
+    // Read when the display was opened; programs started from here (a browser, the updated
+    // AppImage) make their own choice.
+    if (chooseNoSharedMemory)
+        qunsetenv("QT_XCB_NO_MITSHM");
     QApplication::setApplicationName(QStringLiteral("purrtick"));
     AppIdentity::install(app);
     // An accessory: closing a window never ends the program; only the quit command does.
