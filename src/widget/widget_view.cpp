@@ -571,13 +571,15 @@ void WidgetView::paintBackdrop(QPainter& painter) {
 }
 
 bool WidgetView::paintsPulseFrameFromBackdrop(QPainter& painter, const QRegion& region) {
-    // Only a frame of the pulse alone, while everything under the text stands still.
-    const bool still = m_figure.isStill() && !m_photoScale.isAnimating() &&
-                       !m_rotation.isAnimating() && !m_countOpacity.isAnimating() &&
-                       !m_controlsOpacity.isAnimating() && !m_library.isLoading();
-    if (!m_pulse.isAnimating() || !still || m_pulseRect.isEmpty() ||
-        region != QRegion(m_pulseRect)) {
-        m_backdrop = {};
+    // Only a frame of the pulse alone, while everything under the text stands still; every
+    // other paint (a countdown's second among them) asks nothing more.
+    const bool pulseFrame =
+        m_pulse.isAnimating() && !m_pulseRect.isEmpty() && region == QRegion(m_pulseRect) &&
+        m_figure.isStill() && !m_photoScale.isAnimating() && !m_rotation.isAnimating() &&
+        !m_countOpacity.isAnimating() && !m_controlsOpacity.isAnimating() && !m_library.isLoading();
+    if (!pulseFrame) {
+        if (!m_backdrop.image.isNull())
+            m_backdrop = {};
         return false;
     }
     const qreal ratio = painter.device()->devicePixelRatioF();
@@ -691,67 +693,72 @@ void WidgetView::paintGrip(QPainter& painter, const QRectF& area, const QString&
     paintDisc(painter, area.center(), 11 * scale + 10 * scale, symbol, 11 * scale, 128, opacity);
 }
 
-void WidgetView::paintDisc(QPainter& painter, QPointF centre, double diameter,
-                           const QString& symbol, double iconSide, int darkness, double opacity) {
-    const qreal ratio = painter.device()->devicePixelRatioF();
-    const QString key = symbol + QLatin1Char('/') + QString::number(diameter) + QLatin1Char('/') +
-                        QString::number(iconSide) + QLatin1Char('/') + QString::number(darkness) +
-                        QLatin1Char('/') + QString::number(ratio);
-    QImage& layer = m_discLayers[key];
-    if (layer.isNull()) {
-        // An antialiased disc costs as much to draw as a whole frame of the pulse: drawn once.
-        const int side = std::max(1, int(std::ceil(diameter * ratio)));
-        layer = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
-        layer.setDevicePixelRatio(ratio);
-        layer.fill(Qt::transparent);
-        QPainter p(&layer);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 0, 0, darkness));
-        const QPointF middle(side / ratio / 2, side / ratio / 2);
-        p.drawEllipse(middle, diameter / 2, diameter / 2);
-        SymbolIcon::draw(p, symbol, centred(middle, iconSide), Qt::white);
-    }
-    const double drawn = layer.width() / ratio;
-    painter.save();
-    painter.setOpacity(opacity);
-    LayerDrawing::draw(painter, centred(centre, drawn), layer);
-    painter.restore();
-}
-
-const QImage& WidgetView::alertButtonLayer(QSizeF size, qreal ratio) {
-    if (m_alertButtonLayer.size == size && m_alertButtonLayer.ratio == ratio)
-        return m_alertButtonLayer.image;
-    // Filled red, its label and symbol in white.
-    QImage image((size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+const QImage& WidgetView::cachedLayer(const QString& key, QSizeF size, qreal ratio,
+                                      const std::function<void(QPainter&)>& draw) {
+    const QString fullKey = key + QLatin1Char('@') + QString::number(size.width()) +
+                            QLatin1Char('x') + QString::number(size.height()) + QLatin1Char('@') +
+                            QString::number(ratio);
+    if (const auto found = m_layers.find(fullKey); found != m_layers.end())
+        return found->second;
+    // Each scale the resize grip passes through makes new sizes: only a few are kept.
+    if (m_layers.size() >= 8)
+        m_layers.clear();
+    const QSize pixels = (size * ratio).toSize().expandedTo(QSize(1, 1));
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRectF button(QPointF(0, 0), size);
-    const double scale = s();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kRed);
-    painter.drawRoundedRect(button, button.height() / 2, button.height() / 2);
-    QFont font = this->font();
-    font.setPixelSize(std::max(1, int(std::lround(12 * scale))));
-    font.setBold(true);
-    painter.setFont(font);
-    const QString label = QStringLiteral("끄기");
-    const double labelWidth = QFontMetricsF(font).horizontalAdvance(label);
-    const double icon = 12 * scale;
-    const double gap = 4 * scale;
-    const double left = button.center().x() - (icon + gap + labelWidth) / 2;
-    SymbolIcon::draw(painter, QStringLiteral("bell.slash.fill"),
-                     QRectF(left, button.center().y() - icon / 2, icon, icon), Qt::white);
-    painter.setPen(Qt::white);
-    painter.drawText(QRectF(left + icon + gap, button.top(), labelWidth + 2, button.height()),
-                     Qt::AlignVCenter | Qt::AlignLeft, label);
+    draw(painter);
     painter.end();
-    m_alertButtonLayer = {size, ratio, std::move(image)};
-    return m_alertButtonLayer.image;
+    return m_layers.emplace(fullKey, std::move(image)).first->second;
+}
+
+void WidgetView::paintDisc(QPainter& painter, QPointF centre, double diameter,
+                           const QString& symbol, double iconSide, int darkness, double opacity) {
+    // An antialiased disc costs as much to draw as a whole frame of the pulse: drawn once.
+    const double side = std::ceil(diameter * painter.device()->devicePixelRatioF()) /
+                        painter.device()->devicePixelRatioF();
+    const QImage& layer =
+        cachedLayer(symbol + QLatin1Char('/') + QString::number(iconSide) + QLatin1Char('/') +
+                        QString::number(darkness),
+                    QSizeF(side, side), painter.device()->devicePixelRatioF(), [&](QPainter& p) {
+                        p.setPen(Qt::NoPen);
+                        p.setBrush(QColor(0, 0, 0, darkness));
+                        const QPointF middle(side / 2, side / 2);
+                        p.drawEllipse(middle, diameter / 2, diameter / 2);
+                        SymbolIcon::draw(p, symbol, centred(middle, iconSide), Qt::white);
+                    });
+    painter.save();
+    painter.setOpacity(opacity);
+    LayerDrawing::draw(painter, centred(centre, side), layer);
+    painter.restore();
+}
+
+const QImage& WidgetView::alertButtonLayer(QSizeF size, qreal ratio) {
+    // Filled red, its label and symbol in white.
+    return cachedLayer(QStringLiteral("alert button"), size, ratio, [&](QPainter& painter) {
+        const QRectF button(QPointF(0, 0), size);
+        const double scale = s();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kRed);
+        painter.drawRoundedRect(button, button.height() / 2, button.height() / 2);
+        QFont font = this->font();
+        font.setPixelSize(std::max(1, int(std::lround(12 * scale))));
+        font.setBold(true);
+        painter.setFont(font);
+        const QString label = QStringLiteral("끄기");
+        const double labelWidth = QFontMetricsF(font).horizontalAdvance(label);
+        const double icon = 12 * scale;
+        const double gap = 4 * scale;
+        const double left = button.center().x() - (icon + gap + labelWidth) / 2;
+        SymbolIcon::draw(painter, QStringLiteral("bell.slash.fill"),
+                         QRectF(left, button.center().y() - icon / 2, icon, icon), Qt::white);
+        painter.setPen(Qt::white);
+        painter.drawText(QRectF(left + icon + gap, button.top(), labelWidth + 2, button.height()),
+                         Qt::AlignVCenter | Qt::AlignLeft, label);
+    });
 }
 
 void WidgetView::paintControls(QPainter& painter, const QRectF& dirty) {

@@ -110,7 +110,11 @@ private:
     // Draws the controls that reach into `dirty` (the area being painted).
     void paintControls(QPainter& painter, const QRectF& dirty);
     void paintGrip(QPainter& painter, const QRectF& area, const QString& symbol, double opacity);
-    // The red alert-off button with its symbol and label, drawn once per size.
+    // A layer drawn once per look, size and pixel ratio by `draw` (in points, from the top
+    // left) and kept for the frames after.
+    const QImage& cachedLayer(const QString& key, QSizeF size, qreal ratio,
+                              const std::function<void(QPainter&)>& draw);
+    // The red alert-off button with its symbol and label.
     const QImage& alertButtonLayer(QSizeF size, qreal ratio);
     // A grip's dark disc with its white symbol, drawn once per look and size.
     void paintDisc(QPainter& painter, QPointF centre, double diameter, const QString& symbol,
@@ -177,12 +181,7 @@ private:
     };
     mutable TextMeasure m_textMeasure;
     const TextMeasure& measuredText() const;
-    std::map<QString, QImage> m_discLayers;
-    struct AlertButtonLayer {
-        QSizeF size;
-        qreal ratio = 0;
-        QImage image;
-    } m_alertButtonLayer;
+    std::map<QString, QImage> m_layers; // see cachedLayer
     struct ControlLayer {
         QString symbol;
         QSizeF size;
