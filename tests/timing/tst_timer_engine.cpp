@@ -200,15 +200,6 @@ private slots:
         QVERIFY(!f.engine.ticker());
     }
 
-    void lateTickFinishesAtOnce() {
-        Fixture f;
-        f.engine.start();
-        f.clock.advance(3 * 3600); // the computer slept past the end
-        f.engine.tick();
-        QCOMPARE(f.engine.state(), TimerState::done);
-        QCOMPARE(f.engine.remaining(), 0.0);
-    }
-
     void alertRepeatsUntilStopped() {
         Fixture f;
         f.finishOneSecond();
