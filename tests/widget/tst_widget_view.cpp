@@ -746,6 +746,9 @@ private slots:
         f.enter(state);
         f.view->finishAnimations();
         QVERIFY(QTest::qWaitForWindowExposed(f.view.get()));
+        // The stopped alert's text fades back in 0.35 s: recorded once it has (on a loaded
+        // machine its steps and a first paint can come late).
+        QTest::qWait(500);
         f.view->repaint();
         PaintRecorder recorder(f.view.get());
         auto* cycle = f.view->figure().findChild<QTimer*>();
