@@ -118,6 +118,7 @@ struct Glyph {
     QImage shadow;
     QImage outline;
     QImage fill;
+    QRect ink; // the pixels any of the three layers covers, in device pixels of its canvas
 };
 
 Glyph renderGlyph(QChar c, double size, const TimerTextStyle& style, qreal ratio) {
@@ -133,7 +134,7 @@ Glyph renderGlyph(QChar c, double size, const TimerTextStyle& style, qreal ratio
         image.setDevicePixelRatio(ratio);
         return image;
     };
-    Glyph glyph{QImage(), blank(), blank()};
+    Glyph glyph{QImage(), blank(), blank(), QRect()};
     const QPointF baseline(margin + overhang, margin + metrics.ascent());
     const QString text(c);
     auto draw = [&](QImage& image, const QColor& colour, const QList<QPointF>& offsets) {
@@ -156,6 +157,7 @@ Glyph renderGlyph(QChar c, double size, const TimerTextStyle& style, qreal ratio
     }
     glyph.shadow = SoftShadow::shadowOf(stack, kShadowBlur, QPointF(0, kShadowOffsetY),
                                         QColor(0, 0, 0, int(255 * kShadowOpacity)));
+    glyph.ink = SoftShadow::coverage(glyph.shadow) | SoftShadow::coverage(stack);
     return glyph;
 }
 
@@ -235,7 +237,13 @@ void addSaturating(QImage& target, const QImage& source, QPoint at) {
 struct PlacedGlyphs {
     std::vector<Glyph> glyphs;
     std::vector<int> x;
+
+    QRect inkOf(size_t i) const { return glyphs[i].ink.translated(x[i], 0); }
 };
+
+int canvasLeft(const Layout& layout, size_t i, qreal ratio) {
+    return int(std::lround(layout.x[i] * ratio));
+}
 
 PlacedGlyphs place(const QString& text, const Layout& layout, double size,
                    const TimerTextStyle& style, qreal ratio) {
@@ -244,16 +252,16 @@ PlacedGlyphs place(const QString& text, const Layout& layout, double size,
     PlacedGlyphs placed;
     for (qsizetype i = 0; i < text.size(); ++i) {
         placed.glyphs.push_back(cachedGlyph(text[i], size, style, ratio));
-        placed.x.push_back(int(std::lround(layout.x[size_t(i)] * ratio)));
+        placed.x.push_back(canvasLeft(layout, size_t(i), ratio));
     }
     return placed;
 }
 
 // Draws the text's layers anew within a band of whole columns of its image (device pixels):
-// cleared, then every glyph that reaches into it, as in one drawing of the whole text: every
-// shadow first (added up, as the blur of the glyphs together would be), then every outline,
-// then every fill. The band is painted through a view of its own pixels, so each glyph lands
-// on exactly the pixels it covers when the whole image is drawn.
+// cleared, then every glyph whose ink reaches into it, as in one drawing of the whole text:
+// every shadow first (added up, as the blur of the glyphs together would be), then every
+// outline, then every fill. The band is painted through a view of its own pixels, so each glyph
+// lands on exactly the pixels it covers when the whole image is drawn.
 void composeColumns(QImage& image, const PlacedGlyphs& placed, const TimerTextStyle& style,
                     int left, int right) {
     left = std::max(left, 0);
@@ -267,7 +275,8 @@ void composeColumns(QImage& image, const PlacedGlyphs& placed, const TimerTextSt
     for (int y = 0; y < band.height(); ++y)
         std::fill_n(band.scanLine(y), qsizetype(band.width()) * 4, uchar(0));
     auto reaches = [&](size_t i) {
-        return placed.x[i] < right && placed.x[i] + placed.glyphs[i].fill.width() > left;
+        const QRect ink = placed.inkOf(i);
+        return !ink.isEmpty() && ink.left() < right && ink.right() >= left;
     };
     for (size_t i = 0; i < placed.glyphs.size(); ++i)
         if (reaches(i))
@@ -283,70 +292,100 @@ void composeColumns(QImage& image, const PlacedGlyphs& placed, const TimerTextSt
             painter.drawImage(at(i), placed.glyphs[i].fill);
 }
 
-// The text drawn before, laid out the same way (a countdown's next second), and its image.
-struct Earlier {
-    const QString& text;
-    const QImage& image;
-};
-
-// render() into the given image where it has the size wanted and nobody else shares it, so a
-// countdown's new text each second reuses the pixels of one that went out of use. Given the
-// text drawn before, laid out alike, only the glyphs that differ are drawn again.
-Rendering renderInto(QImage image, const QString& text, double size, const TimerTextStyle& style,
-                     qreal devicePixelRatio, std::optional<Earlier> earlier = std::nullopt) {
-    const FontMeasures& metrics = measuresFor(style.font, size);
-    const Layout layout = layOut(text, metrics);
-    const QSizeF textSize(layout.width, metrics.height());
-
+// Where the text itself starts in its image, in points: outline, shadow and the room for
+// leaning strokes lie before it.
+QPointF textOrigin(double size, const TimerTextStyle& style) {
     const double margin = marginFor(style);
-    const double overhang = std::ceil(kOverhang * size);
-    const QSizeF canvas(textSize.width() + 2 * (margin + overhang), textSize.height() + 2 * margin);
-    const QSize pixels = (canvas * devicePixelRatio).toSize().expandedTo(QSize(1, 1));
+    return QPointF(margin + std::ceil(kOverhang * size), margin);
+}
+
+QSize imagePixels(const Layout& layout, const FontMeasures& metrics, double size,
+                  const TimerTextStyle& style, qreal ratio) {
+    const QPointF origin = textOrigin(size, style);
+    const QSizeF canvas(layout.width + 2 * origin.x(), metrics.height() + 2 * origin.y());
+    return (canvas * ratio).toSize().expandedTo(QSize(1, 1));
+}
+
+// Two texts are laid out alike when every character sits where it did (a countdown's next
+// second): their images have the same size and differ only at the characters that changed.
+bool laidOutAlike(const Layout& a, const Layout& b) {
+    return a.x == b.x && a.width == b.width;
+}
+
+// Where the images of two texts laid out alike differ, in device pixels of the image: for each
+// character that changed, the ink of its old glyph and of its new one; neighbours that touch
+// are joined.
+std::vector<QRect> changedInk(const QString& from, const QString& to, const Layout& layout,
+                              double size, const TimerTextStyle& style, qreal ratio) {
+    std::vector<QRect> areas;
+    for (qsizetype i = 0; i < to.size(); ++i) {
+        if (to[i] == from[i])
+            continue;
+        QRect ink = cachedGlyph(from[i], size, style, ratio).ink;
+        ink |= cachedGlyph(to[i], size, style, ratio).ink;
+        if (ink.isNull())
+            continue;
+        ink.translate(canvasLeft(layout, size_t(i), ratio), 0);
+        if (!areas.empty() && areas.back().right() + 1 >= ink.left())
+            areas.back() |= ink;
+        else
+            areas.push_back(ink);
+    }
+    return areas;
+}
+
+// Turns the image of `from` into that of `to`, laid out alike, where the two differ.
+void redrawChanges(QImage& image, const QString& from, const QString& to, const Layout& layout,
+                   double size, const TimerTextStyle& style) {
+    const qreal ratio = image.devicePixelRatio();
+    const PlacedGlyphs placed = place(to, layout, size, style, ratio);
+    for (const QRect& area : changedInk(from, to, layout, size, style, ratio))
+        composeColumns(image, placed, style, area.left(), area.right() + 1);
+}
+
+Rendering renderingOf(QImage image, const Layout& layout, const FontMeasures& metrics, double size,
+                      const TimerTextStyle& style) {
+    const QSizeF textSize(layout.width, metrics.height());
+    const QPointF center =
+        textOrigin(size, style) + QPointF(textSize.width(), textSize.height()) / 2;
+    return Rendering{std::move(image), center, textSize};
+}
+
+// An image of the given size for a text to be drawn into: the one given where it fits and
+// nobody else shares it, so a countdown's new text reuses the pixels of one gone out of use.
+QImage imageFor(QImage image, QSize pixels, qreal ratio) {
     if (image.size() != pixels || image.format() != QImage::Format_ARGB32_Premultiplied ||
         !image.isDetached())
         image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(devicePixelRatio);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
 
-    const PlacedGlyphs placed = place(text, layout, size, style, devicePixelRatio);
-    const bool alike = earlier && earlier->image.size() == pixels &&
-                       earlier->text.size() == text.size() &&
-                       layOut(earlier->text, metrics).x == layout.x;
-    if (!alike) {
-        composeColumns(image, placed, style, 0, image.width());
-    } else {
-        std::copy_n(earlier->image.constBits(), image.sizeInBytes(), image.bits());
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i] == earlier->text[i])
-                continue;
-            // Laid out alike, the old glyph had the same advance, so its canvas was this one's.
-            const int left = placed.x[size_t(i)];
-            composeColumns(image, placed, style, left,
-                           left + placed.glyphs[size_t(i)].fill.width());
-        }
-    }
-    return Rendering{
-        image, QPointF(margin + overhang + textSize.width() / 2, margin + textSize.height() / 2),
-        textSize};
+Rendering renderInto(QImage image, const QString& text, double size, const TimerTextStyle& style,
+                     qreal ratio) {
+    const FontMeasures& metrics = measuresFor(style.font, size);
+    const Layout layout = layOut(text, metrics);
+    image = imageFor(std::move(image), imagePixels(layout, metrics, size, style, ratio), ratio);
+    composeColumns(image, place(text, layout, size, style, ratio), style, 0, image.width());
+    return renderingOf(std::move(image), layout, metrics, size, style);
 }
 
 } // namespace
 
 std::optional<QRectF> changedArea(const QString& from, const QString& to, double size,
-                                  const TimerTextStyle& style) {
+                                  const TimerTextStyle& style, qreal devicePixelRatio) {
     const FontMeasures& metrics = measuresFor(style.font, size);
-    const Layout before = layOut(from, metrics);
-    const Layout after = layOut(to, metrics);
-    if (from.size() != to.size() || before.x != after.x || before.width != after.width)
+    const Layout layout = layOut(to, metrics);
+    if (!laidOutAlike(layOut(from, metrics), layout))
         return std::nullopt;
-    const double reach = marginFor(style) + std::ceil(kOverhang * size);
-    QRectF area;
-    for (qsizetype i = 0; i < to.size(); ++i)
-        if (to[i] != from[i]) {
-            const double x = after.x[size_t(i)];
-            area |= QRectF(x - reach, -marginFor(style), metrics.advance(to[i]) + 2 * reach,
-                           metrics.height() + 2 * marginFor(style));
-        }
-    return area;
+    QRect ink;
+    for (const QRect& area : changedInk(from, to, layout, size, style, devicePixelRatio))
+        ink |= area;
+    if (ink.isNull())
+        return QRectF();
+    const QRectF points(ink.x() / devicePixelRatio, ink.y() / devicePixelRatio,
+                        ink.width() / devicePixelRatio, ink.height() / devicePixelRatio);
+    return points.translated(-textOrigin(size, style));
 }
 
 Rendering render(const QString& text, double size, const TimerTextStyle& style,
@@ -363,7 +402,7 @@ const Rendering& cached(const QString& text, double size, const TimerTextStyle& 
         qreal ratio;
         Rendering rendering;
     };
-    // Enough for the current text, the next one and a few styles while the user tries them.
+    // Enough for the current text and a few styles while the user tries them.
     static std::list<Entry> entries;
     constexpr size_t kCapacity = 6;
     for (auto it = entries.begin(); it != entries.end(); ++it) {
@@ -373,18 +412,35 @@ const Rendering& cached(const QString& text, double size, const TimerTextStyle& 
             return entries.front().rendering;
         }
     }
+    // The text drawn last, laid out alike (a countdown's next second), is drawn over where the
+    // two differ: in its own pixels when nobody else holds them (the earlier text is seldom
+    // asked for again), else in a copy.
+    const FontMeasures& metrics = measuresFor(style.font, size);
+    const Layout layout = layOut(text, metrics);
+    Entry* last = entries.empty() ? nullptr : &entries.front();
+    const bool follows = last && last->size == size && last->style == style &&
+                         last->ratio == devicePixelRatio &&
+                         laidOutAlike(layOut(last->text, metrics), layout);
+    if (follows && last->rendering.image.isDetached()) {
+        redrawChanges(last->rendering.image, last->text, text, layout, size, style);
+        last->text = text;
+        return last->rendering;
+    }
     QImage recycled;
     if (entries.size() == kCapacity) {
         recycled = std::move(entries.back().rendering.image);
         entries.pop_back();
     }
-    // The text drawn last is where a countdown's next text starts from.
-    std::optional<Earlier> earlier;
-    if (!entries.empty() && entries.front().size == size && entries.front().style == style &&
-        entries.front().ratio == devicePixelRatio)
-        earlier.emplace(Earlier{entries.front().text, entries.front().rendering.image});
-    Rendering rendering =
-        renderInto(std::move(recycled), text, size, style, devicePixelRatio, earlier);
+    Rendering rendering;
+    if (follows) {
+        const QImage& before = entries.front().rendering.image;
+        QImage image = imageFor(std::move(recycled), before.size(), devicePixelRatio);
+        std::copy_n(before.constBits(), image.sizeInBytes(), image.bits());
+        redrawChanges(image, entries.front().text, text, layout, size, style);
+        rendering = renderingOf(std::move(image), layout, metrics, size, style);
+    } else {
+        rendering = renderInto(std::move(recycled), text, size, style, devicePixelRatio);
+    }
     entries.push_front(Entry{text, size, style, devicePixelRatio, std::move(rendering)});
     return entries.front().rendering;
 }

@@ -47,11 +47,11 @@ Rendering render(const QString& text, double size, const TimerTextStyle& style,
                  qreal devicePixelRatio);
 
 // Where the drawing of `to` differs from that of `from`, in points from the top-left of the
-// text itself (outline, shadow and overhang reach past it): the glyphs that changed, when the
-// two are laid out alike (a countdown's next second); empty when nothing changed, nothing when
-// they are laid out differently and the whole text changes.
+// text itself (outline, shadow and overhang reach past it): the ink of the glyphs that changed,
+// old and new, when the two are laid out alike (a countdown's next second); empty when nothing
+// changed, nothing when they are laid out differently and the whole text changes.
 std::optional<QRectF> changedArea(const QString& from, const QString& to, double size,
-                                  const TimerTextStyle& style);
+                                  const TimerTextStyle& style, qreal devicePixelRatio);
 
 // render() behind a small cache: the same text, size, style and ratio are drawn once.
 const Rendering& cached(const QString& text, double size, const TimerTextStyle& style,

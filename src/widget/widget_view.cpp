@@ -449,7 +449,8 @@ void WidgetView::refreshText() {
     const QRectF rect = textRect();
     std::optional<QRectF> changed;
     if (rect == m_paintedTextRect)
-        changed = OutlinedText::changedArea(m_paintedText, displayText(), fontSize(), textStyle());
+        changed = OutlinedText::changedArea(m_paintedText, displayText(), fontSize(), textStyle(),
+                                            devicePixelRatioF());
     if (!changed)
         update(textUpdateRect());
     else if (!changed->isEmpty()) // a pixel more for where the image lands on whole pixels

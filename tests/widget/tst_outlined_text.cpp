@@ -154,18 +154,48 @@ private slots:
     }
 
     // A countdown asks for a new text each second; the cache draws only the glyphs that differ
-    // from the text before and reuses the pixels of the text that went out of use. Whatever
-    // came before, a cached text is exactly what render() draws, and a rendering someone still
-    // holds is never drawn over.
+    // from the text before, in its pixels when nobody else holds them. Whatever came before, a
+    // cached text is exactly what render() draws, a rendering someone still holds is never
+    // drawn over, and every pixel that differs from the text before lies in its changed area.
+    void cachedTextsMatchFreshRenderings_data() {
+        QTest::addColumn<TimerFontStyle>("font");
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("rounded 2x") << TimerFontStyle::rounded << 2.0;
+        QTest::newRow("rounded 1x") << TimerFontStyle::rounded << 1.0;
+        QTest::newRow("handwriting, leaning") << TimerFontStyle::handwriting << 2.0;
+        QTest::newRow("chalkboard") << TimerFontStyle::chalkboard << 1.0;
+        QTest::newRow("serif") << TimerFontStyle::serif << 1.5;
+    }
     void cachedTextsMatchFreshRenderings() {
-        const TimerTextStyle style{Qt::yellow, Qt::black, 2.7, TimerFontStyle::rounded, true};
-        const QImage held = OutlinedText::cached("59:59", 30, style, 2.0).image;
-        const QStringList texts{"59:58", "10:00", "9:59", "9:58", "1:00:00", "0:01",
-                                "0:00",  "8:88",  "8:81", "1:81", "1:11"};
-        for (const QString& text : texts)
-            QCOMPARE(OutlinedText::cached(text, 30, style, 2.0).image,
-                     OutlinedText::render(text, 30, style, 2.0).image);
-        QCOMPARE(held, OutlinedText::render("59:59", 30, style, 2.0).image);
+        QFETCH(TimerFontStyle, font);
+        QFETCH(qreal, ratio);
+        const TimerTextStyle style{Qt::yellow, Qt::black, 2.7, font, true};
+        const QImage held = OutlinedText::cached("59:59", 30, style, ratio).image;
+        const QStringList texts{"59:58", "10:00", "9:59", "9:58", "1:00:00", "0:01", "0:00",
+                                "8:88",  "8:81",  "1:81", "1:11", "1:17",    "7:17"};
+        QString before = "59:59";
+        for (const QString& text : texts) {
+            const QImage fresh = OutlinedText::render(text, 30, style, ratio).image;
+            QCOMPARE(OutlinedText::cached(text, 30, style, ratio).image, fresh);
+            const QImage previous = OutlinedText::render(before, 30, style, ratio).image;
+            const auto changed = OutlinedText::changedArea(before, text, 30, style, ratio);
+            if (changed && previous.size() == fresh.size()) {
+                const QPointF origin = OutlinedText::render(text, 30, style, ratio).center -
+                                       QPointF(OutlinedText::measure(text, 30, font).width(),
+                                               OutlinedText::measure(text, 30, font).height()) /
+                                           2;
+                const QRectF area = changed->translated(origin);
+                for (int y = 0; y < fresh.height(); ++y)
+                    for (int x = 0; x < fresh.width(); ++x)
+                        if (fresh.pixel(x, y) != previous.pixel(x, y))
+                            QVERIFY2(
+                                area.contains(QPointF(x + 0.5, y + 0.5) / ratio),
+                                qPrintable(
+                                    QString("%1 to %2 at %3,%4").arg(before, text).arg(x).arg(y)));
+            }
+            before = text;
+        }
+        QCOMPARE(held, OutlinedText::render("59:59", 30, style, ratio).image);
     }
 
     // The largest clock text at the largest size on a 2x screen needs more glyph pixels than the
