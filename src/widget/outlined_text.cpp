@@ -118,7 +118,9 @@ struct Glyph {
     QImage shadow;
     QImage outline;
     QImage fill;
-    QRect ink; // the pixels any of the three layers covers, in device pixels of its canvas
+    // Where the layers lie on the glyph's canvas, in device pixels: they hold only the pixels
+    // any of them covers (the canvas leaves room for strokes and shadow that few glyphs need).
+    QRect ink;
 };
 
 Glyph renderGlyph(QChar c, double size, const TimerTextStyle& style, qreal ratio) {
@@ -158,6 +160,10 @@ Glyph renderGlyph(QChar c, double size, const TimerTextStyle& style, qreal ratio
     glyph.shadow = SoftShadow::shadowOf(stack, kShadowBlur, QPointF(0, kShadowOffsetY),
                                         QColor(0, 0, 0, int(255 * kShadowOpacity)));
     glyph.ink = SoftShadow::coverage(glyph.shadow) | SoftShadow::coverage(stack);
+    if (glyph.ink.isNull())
+        return Glyph{};
+    for (QImage* layer : {&glyph.shadow, &glyph.outline, &glyph.fill})
+        *layer = layer->copy(glyph.ink);
     return glyph;
 }
 
@@ -280,9 +286,12 @@ void composeColumns(QImage& image, const PlacedGlyphs& placed, const TimerTextSt
     };
     for (size_t i = 0; i < placed.glyphs.size(); ++i)
         if (reaches(i))
-            addSaturating(band, placed.glyphs[i].shadow, QPoint(placed.x[i] - left, 0));
+            addSaturating(band, placed.glyphs[i].shadow,
+                          placed.inkOf(i).topLeft() - QPoint(left, 0));
     QPainter painter(&band);
-    auto at = [&](size_t i) { return QPointF((placed.x[i] - left) / ratio, 0.0); };
+    auto at = [&](size_t i) {
+        return QPointF(placed.inkOf(i).topLeft() - QPoint(left, 0)) / ratio;
+    };
     if (style.showOutline)
         for (size_t i = 0; i < placed.glyphs.size(); ++i)
             if (reaches(i))
