@@ -153,18 +153,7 @@ void AppDelegate::rebuildMenu() {
 }
 
 void AppDelegate::toggleTimer() {
-    switch (m_timer.state()) {
-    case TimerState::idle:
-    case TimerState::done:
-        m_timer.start();
-        break;
-    case TimerState::running:
-        m_timer.pause();
-        break;
-    case TimerState::paused:
-        m_timer.resume();
-        break;
-    }
+    m_timer.toggle();
     rebuildMenu();
 }
 

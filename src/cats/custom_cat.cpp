@@ -201,6 +201,17 @@ std::optional<QImage> CustomCat::image(const QString& name) {
     return decoded;
 }
 
+std::optional<QImage> CustomCat::shownImageWhenReady(bool done) {
+    migrateIfNeeded();
+    if (done)
+        if (const auto doneName = m_settings.customCatDoneFileName())
+            if (auto image = imageWhenReady(*doneName))
+                return image;
+    if (const auto normal = m_settings.customCatFileName())
+        return imageWhenReady(*normal);
+    return std::nullopt;
+}
+
 std::optional<QImage> CustomCat::imageWhenReady(const QString& name) {
     if (const auto cached = m_cache.constFind(name); cached != m_cache.constEnd()) {
         m_recency.removeOne(name);

@@ -71,6 +71,9 @@ public:
     std::optional<QImage> imageWhenReady(const QString& name);
     bool isLoading() const { return !m_loading.isEmpty(); }
     std::function<void(const QString& name)> onImageReady;
+    // What the widget shows, through imageWhenReady(): once the countdown is done the photo
+    // for that role where there is one and it can be read, else the chosen photo.
+    std::optional<QImage> shownImageWhenReady(bool done);
     // Every role that named `from` names `to`.
     void transferRoles(const QString& from, const QString& to);
 

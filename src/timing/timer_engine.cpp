@@ -112,6 +112,21 @@ void TimerEngine::resume() {
     tick();
 }
 
+void TimerEngine::toggle() {
+    switch (m_state) {
+    case TimerState::idle:
+    case TimerState::done:
+        start();
+        break;
+    case TimerState::running:
+        pause();
+        break;
+    case TimerState::paused:
+        resume();
+        break;
+    }
+}
+
 void TimerEngine::reset() {
     stopTicker();
     stopAlert();

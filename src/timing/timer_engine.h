@@ -65,6 +65,9 @@ public:
     void pause();
     // From paused only.
     void resume();
+    // The one action for a start/pause control: starts an idle or finished countdown, pauses
+    // a running one, resumes a paused one.
+    void toggle();
     // From any state back to idle at the configured duration; stops the alert.
     void reset();
     // Acknowledges the alert; the state stays as it is.

@@ -107,3 +107,19 @@ void ResizeHandle::mouseMoveEvent(QMouseEvent* event) {
 void ResizeHandle::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
 }
+
+HitArea::HitArea(QWidget* parent)
+    : QWidget(parent) {
+    prepare(this, Qt::PointingHandCursor);
+}
+
+void HitArea::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void HitArea::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+        onClicked)
+        onClicked();
+}

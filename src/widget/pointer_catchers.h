@@ -76,3 +76,16 @@ private:
 inline QPointF upwardPosition(QPointF global) {
     return QPointF(global.x(), -global.y());
 }
+
+// A transparent area that reports clicks; the view paints what it stands for.
+class HitArea : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit HitArea(QWidget* parent = nullptr);
+    std::function<void()> onClicked;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};

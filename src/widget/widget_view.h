@@ -3,52 +3,31 @@
 #include "widget/animated_value.h"
 #include "widget/cat_figure.h"
 #include "widget/outlined_text.h"
+#include "widget/widget_geometry.h"
+#include "widget/widget_grips.h"
+#include "widget/widget_painter.h"
 
 #include <QImage>
 #include <QPointF>
 #include <QWidget>
 
-#include <functional>
-#include <map>
 #include <optional>
 
 class ClockEngine;
 class CustomCat;
-class DragCatcher;
 class LayoutStore;
-class ResizeHandle;
-class RotateCatcher;
 class Settings;
 class SkinStore;
 class TimerEngine;
 
-// A transparent area that reports clicks; the view paints what it stands for.
-class HitArea : public QWidget {
-    Q_OBJECT
-
-public:
-    explicit HitArea(QWidget* parent = nullptr);
-    std::function<void()> onClicked;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-};
-
 // The whole widget: the cat or the user's photo, the time in outlined text, the start/pause
 // or alert-off button, and the grips for size, rotation, text position and text size. It
-// shows what the shared models hold and redraws what a change touches.
+// shows what the shared models hold, takes the pointer and the keys, and redraws what a change
+// touches; where things sit is WidgetGeometry's, how they are drawn WidgetPainter's.
 class WidgetView : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr double kWidth = 180.0;
-    static constexpr double kHeight = 190.0;
-    // The built-in cat figure is drawn at this multiple of its own size.
-    static constexpr double kFigureScale = 1.6;
-    // The least room between the drawn time text (outline and shadow included) and the sides.
-    static constexpr double kTextSideMargin = 3.0;
-
     WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins, LayoutStore& layout,
                Settings& settings, CustomCat& library, QWidget* parent = nullptr);
     ~WidgetView() override;
@@ -61,12 +40,8 @@ public:
     bool showsCount() const;
     bool showsControls() const;
     std::optional<QImage> customImage() const;
-    // The photo's rectangle, or the whole widget, in unscaled points.
-    QRectF contentRect() const;
-    // Where the time text's centre goes, in unscaled points.
-    QPointF clampedTimerCenter(const QRectF& rect) const;
-    // The factor that keeps the rotated cat inside the widget, for a content size in points.
-    double catFitScale(QSizeF contentSize) const;
+    // Where everything sits now.
+    const WidgetGeometry& geometry() const;
 
     bool isHovering() const { return m_hovering; }
     bool isRevealed() const { return m_revealed; }
@@ -93,41 +68,17 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    double s() const;
     bool isClock() const;
-    TimerTextStyle textStyle() const;
-    double fontSize() const;
-    QRectF textRect() const; // the text itself, in widget coordinates
-    QSizeF textSize() const;
-    void paintCat(QPainter& painter);
-    // The window's ground and the cat, as painted under the time text.
-    void paintBackdrop(QPainter& painter);
-    bool paintsPulseFrameFromBackdrop(QPainter& painter, const QRegion& region);
-    void paintText(QPainter& painter);
-    const QImage& photoLayer(const QImage& photo, QSizeF size, qreal ratio);
-    // Where the cat of the given content size is drawn: the rotation and the fit.
-    QTransform catTransform(QSizeF content) const;
-    // Draws the controls that reach into `dirty` (the area being painted).
-    void paintControls(QPainter& painter, const QRectF& dirty);
-    void paintGrip(QPainter& painter, const QRectF& area, const QString& symbol, double opacity);
-    // A layer drawn once per look, size and pixel ratio by `draw` (in points, from the top
-    // left) and kept for the frames after.
-    const QImage& cachedLayer(const QString& key, QSizeF size, qreal ratio,
-                              const std::function<void(QPainter&)>& draw);
-    // The red alert-off button with its symbol and label.
-    const QImage& alertButtonLayer(QSizeF size, qreal ratio);
-    // A grip's dark disc with its white symbol, drawn once per look and size.
-    void paintDisc(QPainter& painter, QPointF centre, double diameter, const QString& symbol,
-                   double iconSide, int darkness, double opacity);
-    QRectF controlRect() const;
-    QRectF resizeArea() const;
-    QRectF rotateArea() const;
-    QRectF sizeHandleRect() const;
+    bool isAlerting() const;
+    TimerTextStyle textStyle(const WidgetGeometry& geometry) const;
+    WidgetScene scene();
+    // A frame of the alert's pulse alone, while everything under the text stands still: what
+    // lies under the text is copied, not drawn.
+    bool isPulseFrame(const QRegion& region) const;
 
     void refreshState();
     void refreshVisibility();
     void refreshText();
-    QRect textUpdateRect() const;
     void layoutChildren();
     void pressControl();
 
@@ -138,12 +89,11 @@ private:
     Settings& m_settings;
     CustomCat& m_library;
     CatFigure m_figure;
+    mutable WidgetGeometry m_geometry;
+    WidgetPainter m_painter;
 
     bool m_hovering = false;
     bool m_revealed = false;
-    std::optional<QPointF> m_dragStartTimerPos;
-    std::optional<double> m_dragStartFont;
-    std::optional<double> m_dragStartRotation;
     std::optional<QPointF> m_pressPosition;
 
     AnimatedValue m_countOpacity{1.0};
@@ -153,45 +103,10 @@ private:
     AnimatedValue m_photoScale{1.0};
     bool m_wasAlerting = false;
     bool m_screenShown = true;
-    // What lies under the pulsing text, drawn once and copied for every frame of the pulse
-    // while nothing else moves (the cat is not drawn again twelve times a second).
-    struct PulseBackdrop {
-        QRect rect;
-        qreal ratio = 0;
-        QString key;
-        QImage image;
-    } m_backdrop;
     QRect m_pulseRect;        // the area the pulse's last frame asked to repaint
-    QRect m_pulseArea;        // where the time text's image was last drawn
     QString m_announcedState; // what the accessible name said of the state when last announced
-    struct PhotoLayer {
-        qint64 key = 0;
-        QImage image;
-    } m_photoLayer;
     QRectF m_paintedTextRect;
     QString m_paintedText;
-    // The last text measured: each new text is asked for by the paint, the update area, the
-    // size handle and the drag area.
-    struct TextMeasure {
-        QString text;
-        double chosen = 0; // the size the user chose, times the scale
-        TimerFontStyle font = TimerFontStyle::rounded;
-        double size = 0; // the size drawn: the chosen one, or smaller where it would not fit
-        QSizeF measured;
-    };
-    mutable TextMeasure m_textMeasure;
-    const TextMeasure& measuredText() const;
-    std::map<QString, QImage> m_layers; // see cachedLayer
-    struct ControlLayer {
-        QString symbol;
-        QSizeF size;
-        qreal ratio = 0;
-        QImage image;
-    } m_controlLayer;
 
-    HitArea* m_control;
-    DragCatcher* m_textDrag;
-    DragCatcher* m_sizeHandle;
-    RotateCatcher* m_rotate;
-    ResizeHandle* m_resize;
+    WidgetGrips m_grips{*this, m_layout, m_settings};
 };

@@ -514,50 +514,6 @@ private slots:
         QVERIFY(countNear(f.render(), QRect(0, 0, 180, 190), QColor(0, 255, 0), 90) > 100);
     }
 
-    void fitUnderRotation_data() {
-        QTest::addColumn<double>("degrees");
-        QTest::addColumn<double>("scale");
-        QTest::addColumn<double>("expected");
-        QTest::newRow("upright") << 0.0 << 1.0 << 1.0;
-        QTest::newRow("45 degrees") << 45.0 << 1.0 << 180.0 / (std::sqrt(2.0) * 153.6);
-        QTest::newRow("90 degrees") << 90.0 << 1.0 << 1.0;
-    }
-    void fitUnderRotation() {
-        QFETCH(double, degrees);
-        QFETCH(double, scale);
-        QFETCH(double, expected);
-        Fixture f;
-        f.layout.setScale(scale);
-        f.settings.setCatRotation(degrees);
-        const double side = 96 * 1.6 * scale;
-        QVERIFY(std::abs(f.view->catFitScale(QSizeF(side, side)) - expected) < 1e-9);
-        QCOMPARE(f.view->catFitScale(QSizeF(0, 0)), 1.0);
-    }
-
-    void textCentreClamp_data() {
-        QTest::addColumn<QPointF>("stored");
-        QTest::addColumn<double>("font");
-        QTest::addColumn<QPointF>("expected");
-        // "25:00": 5 characters, half width 0.31·f·5, half height 0.62·f.
-        QTest::newRow("inside") << QPointF(0.5, 0.5) << 30.0 << QPointF(90, 95);
-        QTest::newRow("corner") << QPointF(0, 0) << 30.0 << QPointF(46.5, 18.6);
-        QTest::newRow("far corner") << QPointF(1, 1) << 30.0 << QPointF(180 - 46.5, 190 - 18.6);
-        QTest::newRow("too wide: centred") << QPointF(0.1, 0.5) << 90.0 << QPointF(90, 95);
-    }
-    void textCentreClamp() {
-        QFETCH(QPointF, stored);
-        QFETCH(double, font);
-        QFETCH(QPointF, expected);
-        Fixture f;
-        f.layout.setTimerPos(stored);
-        f.layout.setTimerFontSize(font);
-        const QPointF centre = f.view->clampedTimerCenter(QRectF(0, 0, 180, 190));
-        QVERIFY2(std::abs(centre.x() - expected.x()) < 1e-9 &&
-                     std::abs(centre.y() - expected.y()) < 1e-9,
-                 qPrintable(QString("%1,%2").arg(centre.x()).arg(centre.y())));
-        QCOMPARE(f.layout.timerPos(), stored);
-    }
-
     // The longest text, a 12-hour clock with seconds at a two-digit hour, stays inside the
     // window's sides at any text size and scale, outline included.
     void theLongestClockTextStaysInside_data() {
@@ -598,10 +554,10 @@ private slots:
         const QString done = *f.library.addPNG(pngBytes({50, 50}, Qt::red));
         f.skins->setSelectedID("custom");
         QVERIFY(!f.shownPhoto());
-        QCOMPARE(f.view->contentRect(), QRectF(0, 0, 180, 190));
+        QCOMPARE(f.view->geometry().contentRect(), QRectF(0, 0, 180, 190));
         f.settings.setCustomCatFileName(normal);
         QCOMPARE(f.shownPhoto()->size(), QSize(100, 200));
-        QCOMPARE(f.view->contentRect(), QRectF(42.5, 0, 95, 190));
+        QCOMPARE(f.view->geometry().contentRect(), QRectF(42.5, 0, 95, 190));
         f.settings.setCustomCatDoneFileName(QString("missing.png"));
         f.finish();
         QTest::ignoreMessage(QtWarningMsg,
