@@ -3,8 +3,8 @@
 //   about_screenshots OUTPUT_DIR      (QT_SCALE_FACTOR=2 for a 2x display)
 #include "about/about_view.h"
 #include "about/about_view_model.h"
-#include "about/update_view.h"
 #include "http_test_server.h"
+#include "updates/update_view.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,12 +2,12 @@
 
 // The models the settings window edits, over a settings file in a temporary folder, a silent
 // alert and a login registration kept in memory: what the bench tools open the window on.
-#include "about/login_item.h"
 #include "cats/bundled_cat.h"
 #include "cats/custom_cat.h"
 #include "cats/skin_store.h"
 #include "platform/alert_sound.h"
 #include "platform/clock.h"
+#include "platform/login_item.h"
 #include "platform/xdg_autostart.h"
 #include "settings/layout_store.h"
 #include "settings/settings.h"

@@ -1,7 +1,7 @@
 #include "about/about_view_model.h"
 
-#include "about/appcast.h"
-#include "about/information_dictionary.h"
+#include "updates/appcast.h"
+#include "updates/information_dictionary.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

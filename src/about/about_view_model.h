@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/bounded_download.h"
+#include "platform/bounded_download.h"
 
 #include <QObject>
 #include <QUrl>

@@ -1,8 +1,5 @@
 #include "about/about_view.h"
 #include "about/about_view_model.h"
-#include "about/information_dictionary.h"
-#include "about/login_item.h"
-#include "about/updater.h"
 #include "app/app_delegate.h"
 #include "app/app_identity.h"
 #include "app/command_line.h"
@@ -17,6 +14,7 @@
 #include "platform/canberra_alert_sound.h"
 #include "platform/clock.h"
 #include "platform/freedesktop_notifications.h"
+#include "platform/login_item.h"
 #include "platform/paths.h"
 #include "platform/quit_on_signals.h"
 #include "platform/screen_saver_watch.h"
@@ -29,6 +27,8 @@
 #include "settings_window/settings_view.h"
 #include "timing/clock_engine.h"
 #include "timing/timer_engine.h"
+#include "updates/information_dictionary.h"
+#include "updates/updater.h"
 #include "widget/widget_view.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "app/update_windows.h"
 
-#include "about/update_view.h"
 #include "app/secondary_window.h"
+#include "updates/update_view.h"
 
 UpdateWindows::UpdateWindows(Updater& updater)
     : m_updater(updater) {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/updater.h"
+#include "updates/updater.h"
 
 #include <memory>
 

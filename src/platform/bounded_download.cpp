@@ -1,4 +1,4 @@
-#include "about/bounded_download.h"
+#include "platform/bounded_download.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

@@ -1,6 +1,6 @@
 #include "settings_window/launch_tab.h"
 
-#include "about/login_item.h"
+#include "platform/login_item.h"
 #include "settings/settings.h"
 #include "settings_window/bindings.h"
 #include "settings_window/tab_page.h"

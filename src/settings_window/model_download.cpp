@@ -1,7 +1,7 @@
 #include "settings_window/model_download.h"
 
-#include "about/bounded_download.h"
 #include "cats/segmentation_model_file.h"
+#include "platform/bounded_download.h"
 #include "platform/safe_files.h"
 
 #include <QCryptographicHash>

@@ -1,4 +1,4 @@
-#include "about/appcast.h"
+#include "updates/appcast.h"
 
 #include <QStringList>
 #include <QXmlStreamReader>

@@ -1,6 +1,6 @@
-#include "about/appimage_installer.h"
+#include "updates/appimage_installer.h"
 
-#include "about/ed25519.h"
+#include "updates/ed25519.h"
 
 AppImageInstaller::AppImageInstaller(QNetworkAccessManager& network, QString appImage,
                                      QString publicKey, int timeoutMs, QObject* parent)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "about/appcast.h"
-#include "about/bounded_download.h"
+#include "platform/bounded_download.h"
 #include "platform/file_replacement.h"
+#include "updates/appcast.h"
 
 #include <QObject>
 

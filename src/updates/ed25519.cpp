@@ -1,4 +1,4 @@
-#include "about/ed25519.h"
+#include "updates/ed25519.h"
 
 #include <memory>
 #include <openssl/evp.h>

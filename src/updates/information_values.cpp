@@ -1,4 +1,4 @@
-#include "about/information_dictionary.h"
+#include "updates/information_dictionary.h"
 
 QString installedVersion(const QVariantMap& information) {
     const QVariant value = information.value(QStringLiteral("CFBundleShortVersionString"));

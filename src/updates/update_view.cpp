@@ -1,4 +1,4 @@
-#include "about/update_view.h"
+#include "updates/update_view.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>

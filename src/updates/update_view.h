@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/appcast.h"
+#include "updates/appcast.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
-#include "about/updater.h"
+#include "updates/updater.h"
 
-#include "about/information_dictionary.h"
 #include "platform/clock.h"
 #include "platform/log.h"
 #include "settings/setting_keys.h"
+#include "updates/information_dictionary.h"
 
 namespace Keys = SettingKeys;
 

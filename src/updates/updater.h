@@ -1,8 +1,8 @@
 #pragma once
 
-#include "about/appcast.h"
-#include "about/appimage_installer.h"
-#include "about/bounded_download.h"
+#include "platform/bounded_download.h"
+#include "updates/appcast.h"
+#include "updates/appimage_installer.h"
 
 #include <QObject>
 #include <QTimer>

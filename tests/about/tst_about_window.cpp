@@ -1,6 +1,5 @@
 #include "about/about_view.h"
 #include "about/about_view_model.h"
-#include "about/update_view.h"
 #include "app/secondary_window.h"
 #include "app/update_windows.h"
 #include "fake_clock.h"
@@ -8,6 +7,7 @@
 #include "settings/setting_keys.h"
 #include "signing_key.h"
 #include "temp_store.h"
+#include "updates/update_view.h"
 
 #include <QFile>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "about/login_item.h"
+#include "platform/login_item.h"
 #include "platform/xdg_autostart.h"
 
 #include <QRegularExpression>

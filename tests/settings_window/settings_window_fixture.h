@@ -1,11 +1,11 @@
 #pragma once
 
-#include "about/login_item.h"
 #include "app/secondary_window.h"
 #include "cats/bundled_cat.h"
 #include "cats/custom_cat.h"
 #include "cats/skin_store.h"
 #include "fake_clock.h"
+#include "platform/login_item.h"
 #include "platform/xdg_autostart.h"
 #include "recording_sound.h"
 #include "settings/layout_store.h"

@@ -1,5 +1,5 @@
-#include "about/appcast.h"
-#include "about/information_dictionary.h"
+#include "updates/appcast.h"
+#include "updates/information_dictionary.h"
 
 #include <QTest>
 

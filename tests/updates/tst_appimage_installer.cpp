@@ -1,7 +1,7 @@
-#include "about/appimage_installer.h"
-#include "about/ed25519.h"
 #include "http_test_server.h"
 #include "signing_key.h"
+#include "updates/appimage_installer.h"
+#include "updates/ed25519.h"
 
 #include <QFile>
 #include <QNetworkAccessManager>

@@ -1,8 +1,8 @@
-#include "about/updater.h"
 #include "fake_clock.h"
 #include "http_test_server.h"
 #include "settings/setting_keys.h"
 #include "temp_store.h"
+#include "updates/updater.h"
 
 #include <QNetworkAccessManager>
 #include <QTest>
