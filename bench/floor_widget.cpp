@@ -36,9 +36,7 @@ protected:
     }
 
 private:
-    static int untilNextSecond() {
-        return int(1001 - QDateTime::currentMSecsSinceEpoch() % 1000);
-    }
+    static int untilNextSecond() { return int(1001 - QDateTime::currentMSecsSinceEpoch() % 1000); }
 
     QTimer m_tick;
 };
