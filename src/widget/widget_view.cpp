@@ -19,10 +19,8 @@ namespace {
 
 // How far a press may travel and still count as a click.
 constexpr double kClickSlop = 3.0;
-
-AnimatedValue::Motion fade() {
-    return AnimatedValue::Motion::easeInOut(0.15);
-}
+// How long the text and the controls take to fade in or out.
+constexpr double kFade = 0.15;
 
 } // namespace
 
@@ -38,7 +36,6 @@ WidgetView::WidgetView(TimerEngine& engine, ClockEngine& clock, SkinStore& skins
     , m_figure(skins.catalogue(), library, settings) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_Hover);
-    setMouseTracking(false);
     // The window never takes the focus from the user's work by a click; where the keyboard
     // does reach it, Space and Escape work the button.
     setFocusPolicy(Qt::TabFocus);
@@ -154,7 +151,10 @@ std::optional<QImage> WidgetView::customImage() const {
 }
 
 const WidgetGeometry& WidgetView::geometry() const {
-    const std::optional<QImage> photo = customImage();
+    return geometryWith(customImage());
+}
+
+const WidgetGeometry& WidgetView::geometryWith(const std::optional<QImage>& photo) const {
     m_geometry.setInput(
         {m_layout.scale(), photo ? std::optional(photo->deviceIndependentSize()) : std::nullopt,
          m_layout.timerPos(), m_layout.timerFontSize(), displayText(), m_settings.timerFontStyle(),
@@ -169,13 +169,15 @@ TimerTextStyle WidgetView::textStyle(const WidgetGeometry& geometry) const {
 }
 
 WidgetScene WidgetView::scene() {
-    const WidgetGeometry& now = geometry();
+    // The photo is looked up once a paint: the geometry and the drawing both follow it.
+    std::optional<QImage> photo = customImage();
+    const WidgetGeometry& now = geometryWith(photo);
     return WidgetScene{
         .geometry = now,
         .bounds = rect(),
         .figure = m_figure,
         .skin = m_skins.skin(),
-        .photo = customImage(),
+        .photo = std::move(photo),
         .photoLoading = m_library.isLoading(),
         .rotation = m_rotation.value(),
         .photoScale = m_photoScale.value(),
@@ -220,9 +222,9 @@ void WidgetView::refreshState() {
 }
 
 void WidgetView::refreshVisibility() {
-    m_countOpacity.animateTo(showsCount() ? 1.0 : 0.0, fade());
+    m_countOpacity.animateTo(showsCount() ? 1.0 : 0.0, AnimatedValue::Motion::easeInOut(kFade));
     const bool controls = showsControls();
-    m_controlsOpacity.animateTo(controls ? 1.0 : 0.0, fade());
+    m_controlsOpacity.animateTo(controls ? 1.0 : 0.0, AnimatedValue::Motion::easeInOut(kFade));
     m_grips.show(controls, !isClock() && (controls || m_engine.isAlerting()), !isClock());
 }
 
@@ -239,7 +241,7 @@ void WidgetView::refreshText() {
         update(now.textUpdateRect(m_paintedTextRect));
     else if (!changed->isEmpty()) // a pixel more for where the image lands on whole pixels
         update(changed->translated(rect.topLeft()).toAlignedRect().adjusted(-1, -1, 1, 1));
-    layoutChildren();
+    m_grips.place(now);
 }
 
 void WidgetView::layoutChildren() {

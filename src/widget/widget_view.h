@@ -70,6 +70,7 @@ protected:
 private:
     bool isClock() const;
     bool isAlerting() const;
+    const WidgetGeometry& geometryWith(const std::optional<QImage>& photo) const;
     TimerTextStyle textStyle(const WidgetGeometry& geometry) const;
     WidgetScene scene();
     // A frame of the alert's pulse alone, while everything under the text stands still: what
