@@ -255,22 +255,6 @@ private slots:
         QVERIFY(!f.view->isRevealed());
     }
 
-    void doneTextIsRedAndTheAlertButtonShows() {
-        Fixture f;
-        f.settings.setTimerFillColor(QColor(0, 255, 0));
-        f.engine.start();
-        const QImage running = f.render();
-        const QRect lower(0, 130, 180, 60);
-        QVERIFY(countNear(running, lower, QColor(0, 255, 0)) > 100);
-        QCOMPARE(countNear(running, lower, QColor(0xFF, 0x3B, 0x30)), 0);
-
-        f.finish();
-        const QImage done = f.render();
-        QVERIFY(countNear(done, lower, QColor(0xFF, 0x3B, 0x30)) > 300);
-        QCOMPARE(countNear(done, lower, QColor(0, 255, 0)), 0);
-        QVERIFY(f.view->findChild<HitArea*>()->isVisible());
-    }
-
     // The button lies under the time text at the default layout; the controls column is above
     // the text, so a click there reaches the button, not the text's drag area.
     void buttonTakesClicksWhereItIsDrawn_data() {
