@@ -1,5 +1,7 @@
 #include "timing/clock_engine.h"
 
+#include "timing/time_format.h"
+
 ClockEngine::ClockEngine(Settings& settings, const Clock& clock, QObject* parent)
     : QObject(parent)
     , m_settings(settings)
@@ -77,21 +79,37 @@ QString ClockEngine::displayText() const {
     return m_writtenText;
 }
 
+int ClockEngine::localSecondOfDay(const QDateTime& instant) const {
+    if (!instant.isValid())
+        return 0;
+    const qint64 utc = instant.toSecsSinceEpoch();
+    const qint64 intoMinute = ((utc % 60) + 60) % 60;
+    const qint64 minuteStart = utc - intoMinute;
+    const MinuteStart key{minuteStart, m_settings.clockTimeZoneID(), 0};
+    if (!m_minuteStart || m_minuteStart->utcSeconds != key.utcSeconds ||
+        m_minuteStart->zoneID != key.zoneID) {
+        const QDateTime start = QDateTime::fromSecsSinceEpoch(minuteStart, Qt::UTC);
+        const std::optional<QTimeZone> zone = chosenZone();
+        const QTime time = (zone ? start.toTimeZone(*zone) : start.toLocalTime()).time();
+        m_minuteStart = key;
+        m_minuteStart->localSecondOfDay = time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0;
+    }
+    return int((m_minuteStart->localSecondOfDay + intoMinute) % 86400);
+}
+
 QString ClockEngine::formatted(const QDateTime& instant) const {
-    const std::optional<QTimeZone> zone = chosenZone();
-    const QTime time = (zone ? instant.toTimeZone(*zone) : instant.toLocalTime()).time();
-    const int hour = time.isValid() ? time.hour() : 0;
-    const int minute = time.isValid() ? time.minute() : 0;
-    const int second = time.isValid() ? time.second() : 0;
+    const int secondOfDay = localSecondOfDay(instant);
+    const int hour = secondOfDay / 3600;
+    const int minute = secondOfDay / 60 % 60;
+    const int second = secondOfDay % 60;
     const bool seconds = m_settings.clockShowSeconds();
 
     if (m_settings.clockUse24Hour())
-        return seconds ? QString::asprintf("%02d:%02d:%02d", hour, minute, second)
-                       : QString::asprintf("%02d:%02d", hour, minute);
+        return seconds ? colonTime({hour, minute, second}, 2) : colonTime({hour, minute}, 2);
 
     const int dialHour = hour % 12 == 0 ? 12 : hour % 12;
-    QString text = seconds ? QString::asprintf("%d:%02d:%02d", dialHour, minute, second)
-                           : QString::asprintf("%d:%02d", dialHour, minute);
+    QString text =
+        seconds ? colonTime({dialHour, minute, second}, 1) : colonTime({dialHour, minute}, 1);
     if (m_settings.clockShowAMPM())
         text += hour < 12 ? QStringLiteral(" AM") : QStringLiteral(" PM");
     return text;

@@ -51,6 +51,7 @@ private:
     // The chosen zone when it is known to the time-zone database, else none (the device zone).
     std::optional<QTimeZone> chosenZone() const;
     QString formatted(const QDateTime& instant) const;
+    int localSecondOfDay(const QDateTime& instant) const;
     void notifyDisplayText();
     int msUntilNextChange() const;
 
@@ -64,9 +65,8 @@ private:
     mutable std::optional<QString> m_cachedZoneID;
     mutable std::optional<QTimeZone> m_cachedZone;
 
-    // The text last written and what it was written from. Local time is worked out by asking
-    // the system for its zone each time, and the text can change only on a whole second (zone
-    // rules change on whole seconds too), so the refreshes within one second share it.
+    // The text last written and what it was written from: the text can change only on a whole
+    // second, so the refreshes within one second share it.
     struct Written {
         qint64 second = 0;
         std::optional<QString> zoneID;
@@ -77,4 +77,16 @@ private:
     };
     mutable std::optional<Written> m_written;
     mutable QString m_writtenText;
+
+    // The local time at the start of the current minute of UTC. Asking the system for local
+    // time looks the zone file up on disk each time, which on a machine woken from sleep costs
+    // more than the rest of a second's work; zones move only on whole minutes, so the seconds
+    // within a minute are added to the time at its start and the zone is asked again each
+    // minute (a change of the device's zone shows with the next minute).
+    struct MinuteStart {
+        qint64 utcSeconds = 0;
+        std::optional<QString> zoneID;
+        int localSecondOfDay = 0;
+    };
+    mutable std::optional<MinuteStart> m_minuteStart;
 };

@@ -20,16 +20,20 @@ void appendNumber(QString& out, std::int64_t value, int minDigits = 1) {
         out.append(QChar(char16_t(digits[--n])));
 }
 
-QString colonTime(std::int64_t first, int firstDigits, std::int64_t second) {
+} // namespace
+
+QString colonTime(std::initializer_list<std::int64_t> fields, int firstDigits) {
     QString out;
     out.reserve(12);
-    appendNumber(out, first, firstDigits);
-    out.append(u':');
-    appendNumber(out, second, 2);
+    int digits = firstDigits;
+    for (const std::int64_t field : fields) {
+        if (!out.isEmpty())
+            out.append(u':');
+        appendNumber(out, field, digits);
+        digits = 2;
+    }
     return out;
 }
-
-} // namespace
 
 QString formatSeconds(TimerDisplayFormat format, std::int64_t seconds) {
     const std::int64_t s = std::max<std::int64_t>(seconds, 0);
@@ -43,14 +47,11 @@ QString formatSeconds(TimerDisplayFormat format, std::int64_t seconds) {
     switch (format) {
     case TimerDisplayFormat::automatic: {
         if (seconds < 3600)
-            return colonTime(m, 2, sec);
-        QString out = colonTime(h, 1, m);
-        out.append(u':');
-        appendNumber(out, sec, 2);
-        return out;
+            return colonTime({m, sec}, 2);
+        return colonTime({h, m, sec}, 1);
     }
     case TimerDisplayFormat::noSeconds:
-        return colonTime(t / 3600, 1, (t / 60) % 60);
+        return colonTime({t / 3600, (t / 60) % 60}, 1);
     case TimerDisplayFormat::minutesWithUnit: {
         QString out;
         appendNumber(out, t / 60);

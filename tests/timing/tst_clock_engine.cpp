@@ -85,21 +85,74 @@ private slots:
         tzset();
     }
 
-    // A change of the device's zone shows with the next second.
-    void followsTheDeviceZoneFromTheNextSecond() {
+    // The time of a minute is worked out at its start and the seconds are added: a change of
+    // the zone's offset still shows at its very second, in a chosen zone and in the device's.
+    void followsOffsetChangesAtTheirSecond_data() {
+        QTest::addColumn<QString>("deviceZone");
+        QTest::addColumn<QString>("chosenZone");
+        QTest::addColumn<QDateTime>("change");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        const QDateTime berlinSpring(QDate(2026, 3, 29), QTime(1, 0), Qt::UTC);
+        const QDateTime berlinAutumn(QDate(2026, 10, 25), QTime(1, 0), Qt::UTC);
+        const QDateTime lordHowe(QDate(2026, 4, 4), QTime(15, 0), Qt::UTC); // half an hour back
+        QTest::newRow("chosen, spring") << "UTC"
+                                        << "Europe/Berlin" << berlinSpring << "01:59:59"
+                                        << "03:00:00";
+        QTest::newRow("chosen, autumn") << "UTC"
+                                        << "Europe/Berlin" << berlinAutumn << "02:59:59"
+                                        << "02:00:00";
+        QTest::newRow("chosen, 30 min") << "UTC"
+                                        << "Australia/Lord_Howe" << lordHowe << "01:59:59"
+                                        << "01:30:00";
+        QTest::newRow("device, spring") << "Europe/Berlin"
+                                        << "" << berlinSpring << "01:59:59"
+                                        << "03:00:00";
+        QTest::newRow("device, 30 min") << "Australia/Lord_Howe"
+                                        << "" << lordHowe << "01:59:59"
+                                        << "01:30:00";
+    }
+    void followsOffsetChangesAtTheirSecond() {
+        QFETCH(QString, deviceZone);
+        QFETCH(QString, chosenZone);
+        QFETCH(QDateTime, change);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        qputenv("TZ", deviceZone.toUtf8());
+        tzset();
+        Fixture f;
+        f.settings.setClockTimeZoneID(chosenZone);
+        f.settings.setClockUse24Hour(true);
+        f.settings.setClockShowSeconds(true);
+        f.clock.set(change.addSecs(-1));
+        f.engine.refresh();
+        QCOMPARE(f.engine.displayText(), before);
+        f.clock.set(change.addMSecs(1));
+        f.engine.refresh();
+        QCOMPARE(f.engine.displayText(), after);
+        qputenv("TZ", "UTC");
+        tzset();
+    }
+
+    // The device's zone is asked again with each minute: a change of it (the user moved) shows
+    // with the next minute.
+    void followsTheDeviceZoneFromTheNextMinute() {
         qputenv("TZ", "Europe/Berlin");
         tzset();
         Fixture f;
         f.settings.setClockUse24Hour(true);
         f.settings.setClockShowSeconds(true);
-        f.clock.set(QDateTime(QDate(2026, 7, 1), QTime(12, 0, 0, 100), Qt::UTC));
+        f.clock.set(QDateTime(QDate(2026, 7, 1), QTime(12, 0, 58, 100), Qt::UTC));
         f.engine.refresh();
-        QCOMPARE(f.engine.displayText(), QStringLiteral("14:00:00"));
+        QCOMPARE(f.engine.displayText(), QStringLiteral("14:00:58"));
         qputenv("TZ", "Asia/Seoul");
         tzset();
         f.clock.advance(1.0);
         f.engine.refresh();
-        QCOMPARE(f.engine.displayText(), QStringLiteral("21:00:01"));
+        QCOMPARE(f.engine.displayText(), QStringLiteral("14:00:59"));
+        f.clock.advance(1.0);
+        f.engine.refresh();
+        QCOMPARE(f.engine.displayText(), QStringLiteral("21:01:00"));
         qputenv("TZ", "UTC");
         tzset();
     }
