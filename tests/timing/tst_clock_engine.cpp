@@ -17,6 +17,23 @@ class ClockEngineTest : public QObject {
         Settings settings{temp.open()};
         FakeClock clock;
         ClockEngine engine{settings, clock};
+
+        QString shownAt(const QDateTime& instant) {
+            clock.set(instant);
+            engine.refresh();
+            return engine.displayText();
+        }
+    };
+
+    // The device's zone for one test; the tests' own (UTC) comes back when it goes, also after
+    // a failed comparison.
+    struct DeviceZone {
+        explicit DeviceZone(const QByteArray& id) { set(id); }
+        ~DeviceZone() { set("UTC"); }
+        static void set(const QByteArray& id) {
+            qputenv("TZ", id);
+            tzset();
+        }
     };
 
 private slots:
@@ -49,9 +66,7 @@ private slots:
         f.settings.setClockUse24Hour(use24);
         f.settings.setClockShowSeconds(seconds);
         f.settings.setClockShowAMPM(ampm);
-        f.clock.set(QDateTime(QDate(2026, 1, 15), time, Qt::UTC));
-        f.engine.refresh();
-        QCOMPARE(f.engine.displayText(), text);
+        QCOMPARE(f.shownAt(QDateTime(QDate(2026, 1, 15), time, Qt::UTC)), text);
     }
 
     void zones_data() {
@@ -72,17 +87,12 @@ private slots:
     void zones() {
         QFETCH(QString, zoneID);
         QFETCH(QString, text);
-        qputenv("TZ", "Europe/Berlin");
-        tzset();
+        const DeviceZone berlin("Europe/Berlin");
         Fixture f;
         f.settings.setClockTimeZoneID(zoneID);
-        f.clock.set(QDateTime(QDate(2026, 7, 1), QTime(12, 0), Qt::UTC));
-        f.engine.refresh();
-        QCOMPARE(f.engine.displayText(), text);
+        QCOMPARE(f.shownAt(QDateTime(QDate(2026, 7, 1), QTime(12, 0), Qt::UTC)), text);
         f.settings.setClockTimeZoneID(std::nullopt);
         QCOMPARE(f.engine.displayText(), QStringLiteral("14:00"));
-        qputenv("TZ", "UTC");
-        tzset();
     }
 
     // The time of a minute is worked out at its start and the seconds are added: a change of
@@ -118,43 +128,27 @@ private slots:
         QFETCH(QDateTime, change);
         QFETCH(QString, before);
         QFETCH(QString, after);
-        qputenv("TZ", deviceZone.toUtf8());
-        tzset();
+        const DeviceZone device(deviceZone.toUtf8());
         Fixture f;
         f.settings.setClockTimeZoneID(chosenZone);
         f.settings.setClockUse24Hour(true);
         f.settings.setClockShowSeconds(true);
-        f.clock.set(change.addSecs(-1));
-        f.engine.refresh();
-        QCOMPARE(f.engine.displayText(), before);
-        f.clock.set(change.addMSecs(1));
-        f.engine.refresh();
-        QCOMPARE(f.engine.displayText(), after);
-        qputenv("TZ", "UTC");
-        tzset();
+        QCOMPARE(f.shownAt(change.addSecs(-1)), before);
+        QCOMPARE(f.shownAt(change.addMSecs(1)), after);
     }
 
     // The device's zone is asked again with each minute: a change of it (the user moved) shows
     // with the next minute.
     void followsTheDeviceZoneFromTheNextMinute() {
-        qputenv("TZ", "Europe/Berlin");
-        tzset();
+        const DeviceZone berlin("Europe/Berlin");
         Fixture f;
         f.settings.setClockUse24Hour(true);
         f.settings.setClockShowSeconds(true);
-        f.clock.set(QDateTime(QDate(2026, 7, 1), QTime(12, 0, 58, 100), Qt::UTC));
-        f.engine.refresh();
-        QCOMPARE(f.engine.displayText(), QStringLiteral("14:00:58"));
-        qputenv("TZ", "Asia/Seoul");
-        tzset();
-        f.clock.advance(1.0);
-        f.engine.refresh();
-        QCOMPARE(f.engine.displayText(), QStringLiteral("14:00:59"));
-        f.clock.advance(1.0);
-        f.engine.refresh();
-        QCOMPARE(f.engine.displayText(), QStringLiteral("21:01:00"));
-        qputenv("TZ", "UTC");
-        tzset();
+        const QDateTime start(QDate(2026, 7, 1), QTime(12, 0, 58, 100), Qt::UTC);
+        QCOMPARE(f.shownAt(start), QStringLiteral("14:00:58"));
+        DeviceZone::set("Asia/Seoul");
+        QCOMPARE(f.shownAt(start.addSecs(1)), QStringLiteral("14:00:59"));
+        QCOMPARE(f.shownAt(start.addSecs(2)), QStringLiteral("21:01:00"));
     }
 
     // The refresh comes a millisecond after the shown second (or minute) begins, at most a
