@@ -258,16 +258,6 @@ private slots:
         QCOMPARE(changes, 1);
         QCOMPARE(store.skin(), CatSkin::custom());
     }
-
-    void fixedRecords() {
-        QCOMPARE(CatSkin::fallback().name, QString("치즈냥"));
-        QCOMPARE(CatSkin::fallback().bodyColor, QColor::fromRgbF(0.95f, 0.66f, 0.3f));
-        QVERIFY(CatSkin::custom().isCustom);
-        QVERIFY(CatSkin::fallback() != CatSkin::custom());
-        CatSkin patched = CatSkin::fallback();
-        patched.patch = QColor(Qt::black);
-        QVERIFY(patched != CatSkin::fallback());
-    }
 };
 
 QTEST_GUILESS_MAIN(SkinsTest)

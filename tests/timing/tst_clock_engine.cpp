@@ -218,12 +218,6 @@ private slots:
     void regionTable() {
         const auto& all = ClockRegion::all();
         QCOMPARE(all.size(), std::size_t(34));
-        QCOMPARE(all.front(), (ClockRegion{QStringLiteral("Asia/Seoul"), QStringLiteral("서울"),
-                                           QStringLiteral("아시아·중동")}));
-        QCOMPARE(all.back().id, QStringLiteral("UTC"));
-        QCOMPARE(all.back().name, QStringLiteral("UTC (협정 세계시)"));
-        QCOMPARE(all[25].id, QStringLiteral("Pacific/Honolulu"));
-        QCOMPARE(all[25].group, QStringLiteral("북미"));
         QCOMPARE(ClockRegion::groups(), (QStringList{"아시아·중동", "유럽", "북미", "남미",
                                                      "오세아니아", "아프리카", "기타"}));
         // Every id is known to the time-zone database, ids are unique, every group is listed,
